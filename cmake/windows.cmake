@@ -1,0 +1,28 @@
+# The Windows program and the small Win32 helper programs its end-to-end tests drive.
+add_library(velmor_win32 STATIC
+  src/platform/win32/application.cpp
+  src/platform/win32/platform_win32.cpp
+  src/platform/win32/process_table.cpp
+  src/platform/win32/text.cpp
+  src/platform/win32/windows.cpp
+)
+target_link_libraries(velmor_win32 PUBLIC velmor_core)
+target_compile_definitions(velmor_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+if(MINGW)
+  # Static runtime: the program must run on a bare workstation without extra DLLs.
+  set(velmor_static_link -static -static-libgcc -static-libstdc++)
+  set(velmor_gui_link -municode -mwindows)
+  set(velmor_console_link -municode)
+endif()
+
+add_executable(velmor WIN32 src/platform/win32/entry.cpp)
+target_link_libraries(velmor PRIVATE velmor_win32 ${velmor_static_link} ${velmor_gui_link})
+
+function(velmor_helper name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE velmor_win32 ${velmor_static_link} ${velmor_console_link})
+endfunction()
+
+velmor_helper(window_holder tests/win32/window_holder.cpp)
+velmor_helper(process_probe tests/win32/process_probe.cpp)

@@ -1,0 +1,41 @@
+#include "app/velmor_app.h"
+
+#include "app/globals.h"
+#include "platform/path.h"
+#include "ui/window_definitions.h"
+
+namespace velmor {
+
+void velmor_app::create() {
+  name_ = application_name;
+  standard_.message = std::make_unique<StandardObject>();
+  standard_.sqlca = std::make_unique<StandardObject>();
+  standard_.sqlda = std::make_unique<StandardObject>();
+  standard_.sqlsa = std::make_unique<StandardObject>();
+  standard_.error = std::make_unique<StandardObject>();
+}
+
+void velmor_app::open(TextView /*commandline: the program has no options*/) {
+  // The program's own folder, not the current directory: at logon Windows starts the
+  // programs of the Run key in the system directory.
+  gs_path = directory_of(platform_.module_file_name());
+
+  const WindowId ll_ret = platform_.find_window(main_window_title);
+
+  gf_get_exename = std::make_unique<uf_get_exename>(platform_);
+
+  if (ll_ret == 0) {
+    platform_.open_window(w_db_start_definition(), main_window_);
+  }
+  // A running copy is busy starting the server: end quietly.
+}
+
+void velmor_app::destroy() {
+  standard_.sqlca.reset();
+  standard_.sqlda.reset();
+  standard_.sqlsa.reset();
+  standard_.error.reset();
+  standard_.message.reset();
+}
+
+}  // namespace velmor

@@ -1,0 +1,36 @@
+#pragma once
+// The application object: start-up, the instance guard and the main window.
+#include <memory>
+
+#include "dbstart/w_db_start.h"
+#include "platform/runtime.h"
+
+namespace velmor {
+
+inline constexpr std::u16string_view application_name = u"velmor";
+
+class velmor_app : public ApplicationEvents {
+ public:
+  explicit velmor_app(Platform& platform) : platform_(platform), main_window_(platform) {}
+
+  void create() override;
+  void open(TextView commandline) override;
+  void destroy() override;
+
+  const Text& name() const { return name_; }
+
+ private:
+  // The runtime's shared objects the application owns from create to destroy. Nothing in this
+  // program fills them; they exist so the life cycle stays the one callers expect.
+  struct StandardObject {};
+  struct StandardObjects {
+    std::unique_ptr<StandardObject> message, sqlca, sqlda, sqlsa, error;
+  };
+
+  Platform& platform_;
+  Text name_;
+  StandardObjects standard_;
+  w_db_start main_window_;
+};
+
+}  // namespace velmor

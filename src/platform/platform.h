@@ -1,0 +1,91 @@
+#pragma once
+// Every runtime operation the program uses, as one interface. The program reaches the operating
+// system only through it: win32/ implements it on the Windows API, the tests on an in-memory fake.
+//
+// Two kinds of failure are kept apart. An unsuccessful result comes back as the return value
+// (false, 0, empty). A call that cannot be carried out at all throws RuntimeError, which stops
+// the running handler at that step and ends the program with one report (see runtime.h).
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "platform/runtime_error.h"
+#include "platform/text.h"
+#include "platform/window_definition.h"
+#include "process/s_process.h"
+
+namespace velmor {
+
+using Handle = std::uintptr_t;    // an owned system handle; 0 means none
+using WindowId = std::uintptr_t;  // a window of this program, or one found by title; 0: none
+
+// What a window does on its events; the window code calls these, the subsystem owning the
+// behaviour implements them.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void open(WindowId self) = 0;
+  virtual void clicked(WindowId self, std::string_view control) = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- Application life cycle ---
+  // The process's whole command line, as the system hands it over.
+  virtual Text command_line() = 0;
+  // The full path of the program file itself.
+  virtual Text module_file_name() = 0;
+  // Keeps the program alive while any of its windows is open; returns when none is left.
+  virtual void run_until_no_window() = 0;
+  // Shows the one report of a run-time error before the program ends.
+  virtual void report_runtime_error(const RuntimeError& error) = 0;
+
+  // --- Windows ---
+  // Any top-level window with exactly this title, hidden ones too; 0 when there is none.
+  virtual WindowId find_window(TextView title) = 0;
+  // Creates the window and runs events.open within the call; for a response window the call
+  // returns only after the window has closed. `events` must outlive the window.
+  virtual WindowId open_window(const WindowDefinition& definition, WindowEvents& events) = 0;
+  // Closes the window; with no window left the program ends.
+  virtual void close_window(WindowId window) = 0;
+  virtual Text control_text(WindowId window, std::string_view control) = 0;
+  virtual void set_control_text(WindowId window, std::string_view control, TextView text) = 0;
+  virtual void set_focus(WindowId window, std::string_view control) = 0;
+  // A modal box with one OK button; returns when dismissed.
+  virtual void message_box(TextView title, TextView text) = 0;
+
+  // --- Settings ---
+  // The value, whole; `fallback` when file, section or key is missing. A bare file name
+  // denotes the file in the program's own directory.
+  virtual Text read_ini(TextView file, TextView section, TextView key, TextView fallback) = 0;
+  // Creates file, section and key as needed; false when the file could not be written.
+  virtual bool write_ini(TextView file, TextView section, TextView key, TextView value) = 0;
+  // A string value under a key path that begins with the root key's name; nothing when the
+  // value is missing, unreadable or not a string.
+  virtual std::optional<Text> read_registry_string(TextView key_path, TextView value_name) = 0;
+  // Creates or overwrites a string value; false when refused.
+  virtual bool write_registry_string(TextView key_path, TextView value_name, TextView value) = 0;
+
+  // --- Processes ---
+  // Starts the program a command line names and returns without waiting; false if it failed.
+  virtual bool run(TextView command_line) = 0;
+  // A snapshot of all processes; 0 when it cannot be taken.
+  virtual Handle create_process_snapshot() = 0;
+  // Fill the record with the snapshot's first / next entry; false when there is none.
+  virtual bool first_process(Handle snapshot, s_process& record) = 0;
+  virtual bool next_process(Handle snapshot, s_process& record) = 0;
+  // A handle allowed to terminate the process; 0 when it cannot be opened.
+  virtual Handle open_process_for_termination(std::uint32_t process_id) = 0;
+  virtual bool terminate_process(Handle process, std::uint32_t exit_code) = 0;
+  // Releases a handle; never throws, since it runs from destructors. False if refused.
+  virtual bool close_handle(Handle handle) noexcept = 0;
+
+  // --- Text ---
+  // Text in the system's ANSI code page, up to its end.
+  virtual Text from_ansi(std::string_view ansi) = 0;
+  virtual Text to_lower(TextView text) = 0;
+};
+
+}  // namespace velmor

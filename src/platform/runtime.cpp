@@ -1,0 +1,58 @@
+#include "platform/runtime.h"
+
+#include <new>
+
+#include "platform/runtime_error.h"
+
+namespace velmor {
+namespace {
+
+// Runs life-cycle steps; the first run-time error is reported, and only that one, since the
+// program ends after it.
+class StepRunner {
+ public:
+  explicit StepRunner(Platform& platform) : platform_(platform) {}
+
+  template <typename Step>
+  void run(Step step) {
+    try {
+      step();
+      return;
+    } catch (const RuntimeError& error) {
+      fail(error);
+    } catch (const std::bad_alloc&) {
+      fail(RuntimeError("memory allocation", 0));
+    }
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  void fail(const RuntimeError& error) {
+    if (!failed_) {
+      platform_.report_runtime_error(error);
+    }
+    failed_ = true;
+  }
+
+  Platform& platform_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+int run_application(Platform& platform, ApplicationEvents& application, TextView commandline) {
+  StepRunner steps(platform);
+  steps.run([&] { application.create(); });
+  if (!steps.failed()) {
+    steps.run([&] {
+      application.open(commandline);
+      platform.run_until_no_window();
+    });
+  }
+  // destroy is the application's last handler and runs however the run went.
+  steps.run([&] { application.destroy(); });
+  return steps.failed() ? exit_runtime_error : exit_normal;
+}
+
+}  // namespace velmor

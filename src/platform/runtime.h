@@ -1,0 +1,23 @@
+#pragma once
+// The application life cycle the program runs on: create, open with the command-line tail,
+// stay alive while a window is open, destroy. A run-time error stops the handler that raised
+// it, is reported once, and ends the program.
+#include "platform/platform.h"
+
+namespace velmor {
+
+class ApplicationEvents {
+ public:
+  virtual ~ApplicationEvents() = default;
+  virtual void create() = 0;
+  virtual void open(TextView commandline) = 0;
+  virtual void destroy() = 0;
+};
+
+inline constexpr int exit_normal = 0;
+inline constexpr int exit_runtime_error = 1;
+
+// Returns the process exit code.
+int run_application(Platform& platform, ApplicationEvents& application, TextView commandline);
+
+}  // namespace velmor

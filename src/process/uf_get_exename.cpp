@@ -1,0 +1,57 @@
+#include "process/uf_get_exename.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "platform/unique_handle.h"
+#include "process/s_process.h"
+
+namespace velmor {
+namespace {
+
+std::string_view file_name_of(const s_process& record) {
+  // The name ends at the first NUL, or at the end of the field if the system left none.
+  const void* nul = std::memchr(record.filename, '\0', sizeof record.filename);
+  const auto length = nul == nullptr ? sizeof record.filename
+                                     : static_cast<std::size_t>(static_cast<const char*>(nul) - record.filename);
+  return {record.filename, length};
+}
+
+}  // namespace
+
+std::int32_t uf_get_exename::of_getexe(TextView as_exename) {
+  std::uint32_t ul_pid = 0;
+  if (as_exename.empty()) {
+    return 0;  // no running program has an empty file name
+  }
+  const UniqueHandle snapshot(platform_, platform_.create_process_snapshot());
+  if (!snapshot) {
+    return 0;
+  }
+  s_process lst_process;
+  lst_process.structsize = s_process_size;
+  if (!platform_.first_process(snapshot.get(), lst_process)) {
+    return 0;
+  }
+  // Every entry counts, the first one too: only on Windows is it always the idle process.
+  do {
+    if (platform_.to_lower(platform_.from_ansi(file_name_of(lst_process))) == as_exename) {
+      ul_pid = lst_process.processid;  // a later match overwrites an earlier one
+    }
+  } while (platform_.next_process(snapshot.get(), lst_process));
+  return static_cast<std::int32_t>(ul_pid);
+}
+
+bool uf_get_exename::of_killprocess(std::int32_t il_current_processid) {
+  if (il_current_processid < 0) {
+    return false;
+  }
+  const UniqueHandle process(
+      platform_, platform_.open_process_for_termination(static_cast<std::uint32_t>(il_current_processid)));
+  if (!process) {
+    return false;  // terminating a handle that failed to open could only fail as well
+  }
+  return platform_.terminate_process(process.get(), 0);
+}
+
+}  // namespace velmor

@@ -1,0 +1,412 @@
+#include "fake/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/path.h"
+#include "platform/runtime_error.h"
+
+namespace velmor::fake {
+
+const char* op_name(Op op) {
+  switch (op) {
+    case Op::command_line: return "command_line";
+    case Op::module_file_name: return "module_file_name";
+    case Op::run_until_no_window: return "run_until_no_window";
+    case Op::find_window: return "find_window";
+    case Op::open_window: return "open_window";
+    case Op::close_window: return "close_window";
+    case Op::control_text: return "control_text";
+    case Op::set_control_text: return "set_control_text";
+    case Op::set_focus: return "set_focus";
+    case Op::message_box: return "message_box";
+    case Op::read_ini: return "read_ini";
+    case Op::write_ini: return "write_ini";
+    case Op::read_registry_string: return "read_registry_string";
+    case Op::write_registry_string: return "write_registry_string";
+    case Op::run: return "run";
+    case Op::create_process_snapshot: return "create_process_snapshot";
+    case Op::first_process: return "first_process";
+    case Op::next_process: return "next_process";
+    case Op::open_process_for_termination: return "open_process_for_termination";
+    case Op::terminate_process: return "terminate_process";
+    case Op::close_handle: return "close_handle";
+    case Op::from_ansi: return "from_ansi";
+    case Op::to_lower: return "to_lower";
+  }
+  return "?";
+}
+
+std::string narrow(TextView text) {
+  // UTF-16 to UTF-8, enough for the program's texts in test messages and call records.
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+Text fold(TextView text) {
+  Text out(text);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; });
+  return out;
+}
+
+FakePlatform::FakePlatform() = default;
+
+void FakePlatform::fail(Op op, Failure how, int skip, int times) { rules_.push_back({op, how, skip, times}); }
+
+bool FakePlatform::enter(Op op, const std::string& detail) {
+  calls.push_back(detail.empty() ? std::string(op_name(op)) : std::string(op_name(op)) + " " + detail);
+  for (auto& rule : rules_) {
+    if (rule.op != op || rule.times == 0) {
+      continue;
+    }
+    if (rule.skip > 0) {
+      --rule.skip;
+      continue;
+    }
+    if (rule.times > 0) {
+      --rule.times;
+    }
+    if (rule.how == Failure::call_fails) {
+      throw RuntimeError(op_name(op), 87);
+    }
+    return true;
+  }
+  return false;
+}
+
+std::vector<std::string> FakePlatform::calls_of(Op op) const {
+  std::vector<std::string> out;
+  const std::string name = op_name(op);
+  for (const auto& call : calls) {
+    if (call == name || call.rfind(name + " ", 0) == 0) {
+      out.push_back(call);
+    }
+  }
+  return out;
+}
+
+// --- Set-up and inspection ---
+
+Text FakePlatform::resolve(TextView file) const {
+  return fold(resolve_in(directory_of(program_file), file));
+}
+
+void FakePlatform::set_ini(TextView path, TextView section, TextView key, TextView value) {
+  files_[resolve(path)][fold(section)][fold(key)] = Text(value);
+}
+
+std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, TextView key) const {
+  const auto file = files_.find(resolve(path));
+  if (file == files_.end()) {
+    return std::nullopt;
+  }
+  const auto sec = file->second.find(fold(section));
+  if (sec == file->second.end()) {
+    return std::nullopt;
+  }
+  const auto value = sec->second.find(fold(key));
+  if (value == sec->second.end()) {
+    return std::nullopt;
+  }
+  return value->second;
+}
+
+bool FakePlatform::ini_file_exists(TextView path) const { return files_.contains(resolve(path)); }
+
+void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, bool is_string) {
+  registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), is_string};
+}
+
+std::optional<Text> FakePlatform::registry_value(TextView key_path, TextView value_name) const {
+  const auto key = registry_.find(fold(key_path));
+  if (key == registry_.end()) {
+    return std::nullopt;
+  }
+  const auto value = key->second.find(fold(value_name));
+  if (value == key->second.end()) {
+    return std::nullopt;
+  }
+  return value->second.data;
+}
+
+FakeWindow& FakePlatform::window(WindowId id) { return windows.at(id - 1); }
+
+std::size_t FakePlatform::open_window_count() const {
+  return static_cast<std::size_t>(std::count_if(windows.begin(), windows.end(), [](const auto& w) { return w.open; }));
+}
+
+void FakePlatform::type(WindowId id, std::string_view control, TextView text) {
+  window(id).texts[std::string(control)] = Text(text);
+}
+
+void FakePlatform::click(WindowId id, std::string_view control) {
+  FakeWindow& w = window(id);
+  if (w.open) {
+    w.events->clicked(id, control);
+  }
+}
+
+// --- Application life cycle ---
+
+Text FakePlatform::command_line() {
+  if (enter(Op::command_line)) {
+    return {};
+  }
+  return command_line_text;
+}
+
+Text FakePlatform::module_file_name() {
+  if (enter(Op::module_file_name)) {
+    return {};
+  }
+  return program_file;
+}
+
+void FakePlatform::run_until_no_window() {
+  // Nothing to pump: every event of the fake runs within the call that raised it.
+  enter(Op::run_until_no_window);
+}
+
+void FakePlatform::report_runtime_error(const RuntimeError& error) { reported_errors.push_back(error); }
+
+// --- Windows ---
+
+WindowId FakePlatform::find_window(TextView title) {
+  if (enter(Op::find_window, narrow(title))) {
+    return 0;
+  }
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    if (windows[i].open && windows[i].title == title) {
+      return i + 1;
+    }
+  }
+  const auto foreign = std::find(foreign_window_titles.begin(), foreign_window_titles.end(), title);
+  return foreign == foreign_window_titles.end() ? 0 : 0x10000 + static_cast<WindowId>(foreign - foreign_window_titles.begin());
+}
+
+WindowId FakePlatform::open_window(const WindowDefinition& definition, WindowEvents& events) {
+  if (enter(Op::open_window, std::string(definition.name))) {
+    return 0;
+  }
+  FakeWindow w;
+  w.name = definition.name;
+  w.title = definition.title;
+  w.visible = definition.visible;
+  w.events = &events;
+  for (const auto& control : definition.controls) {
+    w.texts[std::string(control.name)] = Text(control.text);
+  }
+  windows.push_back(std::move(w));
+  const WindowId id = windows.size();
+  events.open(id);
+  if (definition.type == WindowType::response && window(id).open) {
+    if (user) {
+      user(*this, id);
+    }
+    window(id).open = false;  // the user closes it from the title bar if nothing else did
+  }
+  return id;
+}
+
+void FakePlatform::close_window(WindowId id) {
+  if (enter(Op::close_window, window(id).name)) {
+    return;
+  }
+  window(id).open = false;
+}
+
+Text FakePlatform::control_text(WindowId id, std::string_view control) {
+  if (enter(Op::control_text, std::string(control))) {
+    return {};
+  }
+  return window(id).texts.at(std::string(control));
+}
+
+void FakePlatform::set_control_text(WindowId id, std::string_view control, TextView text) {
+  if (enter(Op::set_control_text, std::string(control))) {
+    return;
+  }
+  window(id).texts.at(std::string(control)) = Text(text);
+}
+
+void FakePlatform::set_focus(WindowId id, std::string_view control) {
+  if (enter(Op::set_focus, std::string(control))) {
+    return;
+  }
+  window(id).focus = control;
+}
+
+void FakePlatform::message_box(TextView title, TextView text) {
+  if (enter(Op::message_box, narrow(title))) {
+    return;
+  }
+  message_boxes.push_back({Text(title), Text(text)});
+}
+
+// --- Settings ---
+
+Text FakePlatform::read_ini(TextView file, TextView section, TextView key, TextView fallback) {
+  if (enter(Op::read_ini, narrow(key))) {
+    return Text(fallback);
+  }
+  return ini_value(file, section, key).value_or(Text(fallback));
+}
+
+bool FakePlatform::write_ini(TextView file, TextView section, TextView key, TextView value) {
+  if (enter(Op::write_ini, narrow(key))) {
+    return false;
+  }
+  set_ini(file, section, key, value);
+  return true;
+}
+
+std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextView value_name) {
+  if (enter(Op::read_registry_string, narrow(value_name))) {
+    return std::nullopt;
+  }
+  const auto key = registry_.find(fold(key_path));
+  if (key == registry_.end()) {
+    return std::nullopt;
+  }
+  const auto value = key->second.find(fold(value_name));
+  if (value == key->second.end() || !value->second.is_string) {
+    return std::nullopt;
+  }
+  return value->second.data;
+}
+
+bool FakePlatform::write_registry_string(TextView key_path, TextView value_name, TextView value) {
+  if (enter(Op::write_registry_string, narrow(value_name))) {
+    return false;
+  }
+  set_registry(key_path, value_name, value);
+  return true;
+}
+
+// --- Processes ---
+
+bool FakePlatform::run(TextView command_line) {
+  if (enter(Op::run)) {
+    return false;
+  }
+  launched.emplace_back(command_line);
+  return true;
+}
+
+Handle FakePlatform::create_process_snapshot() {
+  if (enter(Op::create_process_snapshot)) {
+    return 0;
+  }
+  const Handle handle = next_handle_++;
+  snapshots_[handle] = Snapshot{processes, 0};
+  open_handles_.insert(handle);
+  return handle;
+}
+
+bool FakePlatform::fill(Snapshot& snapshot, s_process& record) {
+  if (record.structsize != s_process_size || snapshot.next >= snapshot.entries.size()) {
+    return false;
+  }
+  const FakeProcess& entry = snapshot.entries[snapshot.next++];
+  record.processid = entry.id;
+  std::memset(record.filename, 0, sizeof record.filename);
+  std::memcpy(record.filename, entry.file_name.data(), std::min(entry.file_name.size(), sizeof record.filename));
+  return true;
+}
+
+bool FakePlatform::first_process(Handle snapshot, s_process& record) {
+  if (enter(Op::first_process)) {
+    return false;
+  }
+  auto& s = snapshots_.at(snapshot);
+  s.next = 0;
+  return fill(s, record);
+}
+
+bool FakePlatform::next_process(Handle snapshot, s_process& record) {
+  if (enter(Op::next_process)) {
+    return false;
+  }
+  return fill(snapshots_.at(snapshot), record);
+}
+
+Handle FakePlatform::open_process_for_termination(std::uint32_t process_id) {
+  if (enter(Op::open_process_for_termination, std::to_string(process_id))) {
+    return 0;
+  }
+  const bool exists =
+      std::any_of(processes.begin(), processes.end(), [&](const auto& p) { return p.id == process_id; });
+  if (process_id == 0 || !exists) {
+    return 0;  // the idle process and unknown ids cannot be opened
+  }
+  const Handle handle = next_handle_++;
+  process_handles_[handle] = process_id;
+  open_handles_.insert(handle);
+  return handle;
+}
+
+bool FakePlatform::terminate_process(Handle process, std::uint32_t exit_code) {
+  if (enter(Op::terminate_process, std::to_string(exit_code))) {
+    return false;
+  }
+  const std::uint32_t id = process_handles_.at(process);
+  std::erase_if(processes, [&](const auto& p) { return p.id == id; });
+  return true;
+}
+
+bool FakePlatform::close_handle(Handle handle) noexcept {
+  bool refused = false;
+  try {
+    refused = enter(Op::close_handle);
+  } catch (const RuntimeError&) {
+    refused = true;  // a release cannot stop a handler: it runs from destructors
+  }
+  open_handles_.erase(handle);
+  snapshots_.erase(handle);
+  process_handles_.erase(handle);
+  return !refused;
+}
+
+// --- Text ---
+
+Text FakePlatform::from_ansi(std::string_view ansi) {
+  if (enter(Op::from_ansi)) {
+    return {};
+  }
+  Text out;
+  for (const char c : ansi) {
+    out += static_cast<char16_t>(static_cast<unsigned char>(c));  // the fake's code page is Latin-1
+  }
+  return out;
+}
+
+Text FakePlatform::to_lower(TextView text) {
+  if (enter(Op::to_lower)) {
+    return Text(text);
+  }
+  return fold(text);
+}
+
+}  // namespace velmor::fake

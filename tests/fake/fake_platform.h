@@ -1,0 +1,166 @@
+#pragma once
+// An in-memory platform: its own files, registry, process table and windows. It records what
+// was called, in order, and can make any operation fail, either with an unsuccessful result or
+// as a call that cannot be carried out (RuntimeError).
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace velmor::fake {
+
+enum class Op {
+  command_line,
+  module_file_name,
+  run_until_no_window,
+  find_window,
+  open_window,
+  close_window,
+  control_text,
+  set_control_text,
+  set_focus,
+  message_box,
+  read_ini,
+  write_ini,
+  read_registry_string,
+  write_registry_string,
+  run,
+  create_process_snapshot,
+  first_process,
+  next_process,
+  open_process_for_termination,
+  terminate_process,
+  close_handle,
+  from_ansi,
+  to_lower,
+};
+
+const char* op_name(Op op);
+
+enum class Failure {
+  unsuccessful,  // the call returns its "did not work" result
+  call_fails,    // the call itself cannot be carried out: RuntimeError
+};
+
+struct FakeWindow {
+  std::string name;  // the definition's name, e.g. "w_setup"
+  Text title;
+  bool visible = false;
+  bool open = true;
+  WindowEvents* events = nullptr;
+  std::map<std::string, Text, std::less<>> texts;
+  std::string focus;
+};
+
+struct FakeProcess {
+  std::uint32_t id;
+  std::string file_name;  // as the system reports it, ANSI
+};
+
+struct MessageBoxShown {
+  Text title;
+  Text text;
+};
+
+struct RegistryValue {
+  Text data;
+  bool is_string = true;
+};
+
+class FakePlatform : public Platform {
+ public:
+  FakePlatform();
+
+  // --- set-up and inspection used by tests ---
+  Text command_line_text = u"\"C:\\app\\velmor.exe\"";
+  Text program_file = u"C:\\app\\velmor.exe";
+  std::vector<FakeProcess> processes;
+  std::vector<Text> foreign_window_titles;  // top-level windows of other programs
+  std::vector<FakeWindow> windows;          // index + 1 is the WindowId
+  std::vector<MessageBoxShown> message_boxes;
+  std::vector<RuntimeError> reported_errors;
+  std::vector<Text> launched;               // command lines run
+  std::vector<std::string> calls;           // "op" or "op detail", in order
+  // Plays the user while a response window is open; without it the user closes the window
+  // from its title bar.
+  std::function<void(FakePlatform&, WindowId)> user;
+
+  // Fails the calls of `op` after `skip` successful ones; `times` < 0: from then on.
+  void fail(Op op, Failure how, int skip = 0, int times = -1);
+
+  void set_ini(TextView path, TextView section, TextView key, TextView value);
+  std::optional<Text> ini_value(TextView path, TextView section, TextView key) const;
+  bool ini_file_exists(TextView path) const;
+  void set_registry(TextView key_path, TextView value_name, TextView data, bool is_string = true);
+  std::optional<Text> registry_value(TextView key_path, TextView value_name) const;
+  FakeWindow& window(WindowId id);
+  // The window as the user sees it: types into a control, presses a button, closes it.
+  void type(WindowId id, std::string_view control, TextView text);
+  void click(WindowId id, std::string_view control);
+  std::size_t open_handle_count() const { return open_handles_.size(); }
+  std::size_t open_window_count() const;
+  std::vector<std::string> calls_of(Op op) const;
+
+  // --- Platform ---
+  Text command_line() override;
+  Text module_file_name() override;
+  void run_until_no_window() override;
+  void report_runtime_error(const RuntimeError& error) override;
+  WindowId find_window(TextView title) override;
+  WindowId open_window(const WindowDefinition& definition, WindowEvents& events) override;
+  void close_window(WindowId window) override;
+  Text control_text(WindowId window, std::string_view control) override;
+  void set_control_text(WindowId window, std::string_view control, TextView text) override;
+  void set_focus(WindowId window, std::string_view control) override;
+  void message_box(TextView title, TextView text) override;
+  Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
+  bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
+  std::optional<Text> read_registry_string(TextView key_path, TextView value_name) override;
+  bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  bool run(TextView command_line) override;
+  Handle create_process_snapshot() override;
+  bool first_process(Handle snapshot, s_process& record) override;
+  bool next_process(Handle snapshot, s_process& record) override;
+  Handle open_process_for_termination(std::uint32_t process_id) override;
+  bool terminate_process(Handle process, std::uint32_t exit_code) override;
+  bool close_handle(Handle handle) noexcept override;
+  Text from_ansi(std::string_view ansi) override;
+  Text to_lower(TextView text) override;
+
+ private:
+  struct Rule {
+    Op op;
+    Failure how;
+    int skip;
+    int times;
+  };
+  struct Snapshot {
+    std::vector<FakeProcess> entries;
+    std::size_t next = 0;
+  };
+  using Section = std::map<Text, Text>;    // keys folded to lower case
+  using IniFile = std::map<Text, Section>;  // sections folded to lower case
+
+  // Records the call; true when it is to return its unsuccessful result. Throws for call_fails.
+  bool enter(Op op, const std::string& detail = {});
+  Text resolve(TextView file) const;
+  bool fill(Snapshot& snapshot, s_process& record);
+
+  std::vector<Rule> rules_;
+  std::map<Text, IniFile> files_;  // by lower-case full path
+  std::map<Text, std::map<Text, RegistryValue>> registry_;
+  std::map<Handle, Snapshot> snapshots_;
+  std::map<Handle, std::uint32_t> process_handles_;
+  std::set<Handle> open_handles_;
+  Handle next_handle_ = 0x100;
+};
+
+// Text conversions for readable test output and set-up.
+std::string narrow(TextView text);
+Text fold(TextView text);
+
+}  // namespace velmor::fake
