@@ -1,8 +1,10 @@
 # The Windows program and the small Win32 helper programs its end-to-end tests drive.
 add_library(velmor_win32 STATIC
   src/platform/win32/application.cpp
-  src/platform/win32/platform_win32.cpp
-  src/platform/win32/process_table.cpp
+  src/platform/win32/process_snapshot.cpp
+  src/platform/win32/process_start.cpp
+  src/platform/win32/profile.cpp
+  src/platform/win32/registry.cpp
   src/platform/win32/text.cpp
   src/platform/win32/windows.cpp
 )

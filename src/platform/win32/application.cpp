@@ -1,0 +1,47 @@
+// The application life cycle on Windows: command line, program file, message loop and the
+// report of a run-time error.
+#include <string>
+
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_text.h"
+
+namespace velmor::win32 {
+
+Text Win32Platform::command_line() {
+  const wchar_t* line = GetCommandLineW();
+  return line == nullptr ? Text() : text_of(line);
+}
+
+Text Win32Platform::module_file_name() {
+  // The path may be longer than MAX_PATH: grow until it fits.
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      call_failed("GetModuleFileNameW");
+    }
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return text_of(buffer);
+    }
+    if (buffer.size() >= 32768) {
+      call_failed("GetModuleFileNameW");
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void Win32Platform::run_until_no_window() {
+  while (!windows_.empty() && pump_one(nullptr)) {
+  }
+}
+
+void Win32Platform::report_runtime_error(const RuntimeError& error) {
+  const std::string operation = error.operation();
+  std::wstring text = L"程序运行出错，将要结束。\n\n失败的操作：";
+  text += std::wstring(operation.begin(), operation.end());
+  text += L"\n系统错误码：" + std::to_wstring(error.system_code());
+  MessageBoxW(nullptr, text.c_str(), L"velmor", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace velmor::win32

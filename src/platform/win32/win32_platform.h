@@ -1,0 +1,71 @@
+#pragma once
+// The platform on the real Windows API. Each concern lives in its own file: application.cpp
+// (life cycle and errors), windows.cpp (windows built from definitions), profile.cpp (INI files),
+// registry.cpp, process_start.cpp, process_snapshot.cpp, text.cpp.
+#include <windows.h>
+
+#include <exception>
+#include <map>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace velmor::win32 {
+
+struct Win32Window;
+
+class Win32Platform : public Platform {
+ public:
+  explicit Win32Platform(HINSTANCE instance);
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+  Win32Platform(Win32Platform&&) = delete;
+  Win32Platform& operator=(Win32Platform&&) = delete;
+
+  Text command_line() override;
+  Text module_file_name() override;
+  void run_until_no_window() override;
+  void report_runtime_error(const RuntimeError& error) override;
+
+  WindowId find_window(TextView title) override;
+  WindowId open_window(const WindowDefinition& definition, WindowEvents& events) override;
+  void close_window(WindowId window) override;
+  Text control_text(WindowId window, std::string_view control) override;
+  void set_control_text(WindowId window, std::string_view control, TextView text) override;
+  void set_focus(WindowId window, std::string_view control) override;
+  void message_box(TextView title, TextView text) override;
+
+  Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
+  bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
+  std::optional<Text> read_registry_string(TextView key_path, TextView value_name) override;
+  bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+
+  bool run(TextView command_line) override;
+  Handle create_process_snapshot() override;
+  bool first_process(Handle snapshot, s_process& record) override;
+  bool next_process(Handle snapshot, s_process& record) override;
+  Handle open_process_for_termination(std::uint32_t process_id) override;
+  bool terminate_process(Handle process, std::uint32_t exit_code) override;
+  bool close_handle(Handle handle) noexcept override;
+
+  Text from_ansi(std::string_view ansi) override;
+  Text to_lower(TextView text) override;
+
+ private:
+  static LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle_message(Win32Window& window, UINT message, WPARAM wparam, LPARAM lparam);
+  Win32Window& window_of(WindowId id);
+  HWND control_of(WindowId id, std::string_view control);
+  // Pumps one message; false on WM_QUIT. A handler's run-time error caught at the window
+  // procedure is thrown on from here, where only C++ frames lie above.
+  bool pump_one(HWND modal);
+  Text ini_path(TextView file);
+
+  HINSTANCE instance_;
+  ATOM window_class_ = 0;
+  std::map<HWND, std::unique_ptr<Win32Window>> windows_;
+  std::exception_ptr pending_error_;
+};
+
+}  // namespace velmor::win32
