@@ -1,8 +1,63 @@
 #include "dbstart/w_db_start.h"
 
+#include "app/globals.h"
+#include "dbstart/autostart.h"
+#include "dbstart/host_name.h"
+#include "dbstart/server_command.h"
+#include "dbstart/setup_ini.h"
+#include "platform/runtime_error.h"
+#include "ui/w_setup.h"
+#include "ui/window_definitions.h"
+
 namespace velmor {
 
 void w_db_start::open(WindowId self) {
+  SetupIni ini(platform_);
+
+  // 1. The machine's host name.
+  const Text ls_diskname = read_host_name(platform_);
+
+  // 2-3. Record where the program runs.
+  ini.write(setup_key::apppath, gs_path);
+  ini.write(setup_key::setup, u"1");
+
+  // 4. The host name is the server name; without one, the user names the server.
+  if (ls_diskname.empty()) {
+    w_setup setup(platform_);
+    platform_.open_window(w_setup_definition(), setup);
+  } else {
+    ini.write(setup_key::servername, ls_diskname);
+  }
+
+  // 5-10. The settings, with their defaults.
+  const Text ls_star = ini.read(setup_key::startype, setup_default::startype);
+  const Text ls_dbname = ini.read(setup_key::dbname, setup_default::dbname);
+  const Text ls_apppath = ini.read(setup_key::apppath, gs_path);
+  const Text ls_ip = ini.read(setup_key::ip, u"");  // read as always; the server takes no address
+  const Text ls_port = ini.read(setup_key::port, setup_default::port);
+  Text ls_servername = ini.read(setup_key::servername, ls_diskname);
+
+  // 11. Without any name the server goes by the database's.
+  if (ls_servername.empty()) {
+    ls_servername = ls_dbname;
+  }
+
+  // 12-14. The server's command line.
+  const Text ls_starpath = ls_apppath.empty() ? gs_path : ls_apppath;
+  const Text ls_runstring = server_command_line({ls_star, ls_servername, ls_port, ls_starpath, ls_dbname});
+
+  // 15. Start the server unless one runs already.
+  if (!gf_get_exename) {
+    throw RuntimeError("gf_get_exename", 0);
+  }
+  if (gf_get_exename->of_getexe(server_executable) <= 0) {
+    platform_.run(ls_runstring);
+  }
+
+  // 16. Start again at the next logon.
+  register_autostart(platform_, ls_dbname, autostart_command(ls_starpath));
+
+  // 17. Done: with the window closed the program ends.
   platform_.close_window(self);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/entry.h"
 #include "app/globals.h"
+#include "dbstart/host_name.h"
 #include "fake/fake_platform.h"
 #include "ui/window_definitions.h"
 
@@ -19,6 +20,7 @@ class Startup : public ::testing::Test {
   void SetUp() override {
     gs_path.clear();
     gf_get_exename.reset();
+    platform.set_registry(host_name_key, host_name_value, u"SRV1");
   }
   void TearDown() override {
     gs_path.clear();

@@ -1,0 +1,26 @@
+#include "dbstart/server_command.h"
+
+#include "dbstart/quoting.h"
+
+namespace velmor {
+namespace {
+
+TextView command_prefix(TextView startype) {
+  if (startype == u"不显示") {
+    return u"dbsrv12.exe -os 10240k -m -c 8m -qi -n ";
+  }
+  if (startype == u"显示图标") {
+    return u"dbsrv12.exe -os 10240k -m -c 8m -q -n ";
+  }
+  return u"dbsrv12.exe -os 10240k -m -c 8m -n ";
+}
+
+}  // namespace
+
+Text server_command_line(const ServerSettings& settings) {
+  const Text ls_tcpip = settings.port.empty() ? Text(u" ") : u" -x tcpip{port=" + settings.port + u"} ";
+  const Text database_file = settings.starpath + u"\\datebase\\" + settings.dbname + u".db";
+  return Text(command_prefix(settings.startype)) + settings.servername + ls_tcpip + quoted_if_blank(database_file);
+}
+
+}  // namespace velmor
