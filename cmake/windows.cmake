@@ -28,3 +28,9 @@ endfunction()
 
 velmor_helper(window_holder tests/win32/window_holder.cpp)
 velmor_helper(process_probe tests/win32/process_probe.cpp)
+velmor_helper(dialog_driver tests/win32/dialog_driver.cpp)
+
+# The stand-in database server keeps the real server's file name.
+velmor_helper(dbsrv12_standin tests/win32/dbsrv12_standin.cpp)
+target_link_libraries(dbsrv12_standin PRIVATE ws2_32 shell32)
+set_target_properties(dbsrv12_standin PROPERTIES OUTPUT_NAME dbsrv12)

@@ -305,6 +305,9 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       break;
     case WM_NCDESTROY:
       windows_.erase(hwnd);  // releases the window's fonts; its controls are gone by now
+      // A window closed from within a sent message (another program pressing its button)
+      // leaves the loop waiting in GetMessageW: wake it so it sees the window is gone.
+      PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
     default:
       break;
