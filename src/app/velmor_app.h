@@ -17,7 +17,7 @@ class velmor_app : public ApplicationEvents {
   void open(TextView commandline) override;
   void destroy() override;
 
-  const Text& name() const { return name_; }
+  [[nodiscard]] const Text& name() const { return name_; }
 
  private:
   // The runtime's shared objects the application owns from create to destroy. Nothing in this

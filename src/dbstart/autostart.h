@@ -4,7 +4,8 @@
 
 namespace velmor {
 
-inline constexpr std::u16string_view autostart_key = u"HKEY_LOCAL_MACHINE\\Software\\microsoft\\windows\\currentversion\\run";
+inline constexpr std::u16string_view autostart_key =
+    u"HKEY_LOCAL_MACHINE\\Software\\microsoft\\windows\\currentversion\\run";
 inline constexpr std::u16string_view autostart_failed_title = u"提示";
 inline constexpr std::u16string_view autostart_failed_text =
     u"将数据库加入启动项失败，数据库将不能自动启动，请在关闭安全软件后重新运行该程序!!!";

@@ -3,7 +3,8 @@
 
 namespace velmor {
 
-inline constexpr std::u16string_view host_name_key = u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+inline constexpr std::u16string_view host_name_key =
+    u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 inline constexpr std::u16string_view host_name_value = u"NV HostName";
 
 // The machine's host name as the registry holds it; empty when missing or unreadable.

@@ -23,6 +23,11 @@ using WindowId = std::uintptr_t;  // a window of this program, or one found by t
 // behaviour implements them.
 class WindowEvents {
  public:
+  WindowEvents() = default;
+  WindowEvents(const WindowEvents&) = delete;
+  WindowEvents& operator=(const WindowEvents&) = delete;
+  WindowEvents(WindowEvents&&) = delete;
+  WindowEvents& operator=(WindowEvents&&) = delete;
   virtual ~WindowEvents() = default;
   virtual void open(WindowId self) = 0;
   virtual void clicked(WindowId self, std::string_view control) = 0;
@@ -30,6 +35,11 @@ class WindowEvents {
 
 class Platform {
  public:
+  Platform() = default;
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
+  Platform(Platform&&) = delete;
+  Platform& operator=(Platform&&) = delete;
   virtual ~Platform() = default;
 
   // --- Application life cycle ---

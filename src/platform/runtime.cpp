@@ -25,7 +25,7 @@ class StepRunner {
     }
   }
 
-  bool failed() const { return failed_; }
+  [[nodiscard]] bool failed() const { return failed_; }
 
  private:
   void fail(const RuntimeError& error) {

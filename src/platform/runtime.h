@@ -8,6 +8,11 @@ namespace velmor {
 
 class ApplicationEvents {
  public:
+  ApplicationEvents() = default;
+  ApplicationEvents(const ApplicationEvents&) = delete;
+  ApplicationEvents& operator=(const ApplicationEvents&) = delete;
+  ApplicationEvents(ApplicationEvents&&) = delete;
+  ApplicationEvents& operator=(ApplicationEvents&&) = delete;
   virtual ~ApplicationEvents() = default;
   virtual void create() = 0;
   virtual void open(TextView commandline) = 0;

@@ -12,8 +12,8 @@ class RuntimeError : public std::runtime_error {
   RuntimeError(const std::string& operation, std::uint32_t system_code)
       : std::runtime_error(operation), operation_(operation), system_code_(system_code) {}
 
-  const std::string& operation() const { return operation_; }
-  std::uint32_t system_code() const { return system_code_; }
+  [[nodiscard]] const std::string& operation() const { return operation_; }
+  [[nodiscard]] std::uint32_t system_code() const { return system_code_; }
 
  private:
   std::string operation_;

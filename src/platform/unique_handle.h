@@ -11,8 +11,7 @@ class UniqueHandle {
   UniqueHandle(Platform& platform, Handle handle) : platform_(&platform), handle_(handle) {}
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept
-      : platform_(other.platform_), handle_(std::exchange(other.handle_, 0)) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : platform_(other.platform_), handle_(std::exchange(other.handle_, 0)) {}
   UniqueHandle& operator=(UniqueHandle&&) = delete;
   ~UniqueHandle() {
     if (handle_ != 0) {
@@ -20,7 +19,7 @@ class UniqueHandle {
     }
   }
 
-  Handle get() const { return handle_; }
+  [[nodiscard]] Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != 0; }
 
  private:

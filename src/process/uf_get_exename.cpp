@@ -46,8 +46,8 @@ bool uf_get_exename::of_killprocess(std::int32_t il_current_processid) {
   if (il_current_processid < 0) {
     return false;
   }
-  const UniqueHandle process(
-      platform_, platform_.open_process_for_termination(static_cast<std::uint32_t>(il_current_processid)));
+  const UniqueHandle process(platform_,
+                             platform_.open_process_for_termination(static_cast<std::uint32_t>(il_current_processid)));
   if (!process) {
     return false;  // terminating a handle that failed to open could only fail as well
   }

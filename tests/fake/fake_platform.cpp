@@ -73,7 +73,9 @@ Text fold(TextView text) {
 
 FakePlatform::FakePlatform() = default;
 
-void FakePlatform::fail(Op op, Failure how, int skip, int times) { rules_.push_back({op, how, skip, times}); }
+void FakePlatform::fail(Op op, Failure how, int skip, int times) {
+  rules_.push_back({op, how, skip, times});
+}
 
 bool FakePlatform::enter(Op op, const std::string& detail) {
   calls.push_back(detail.empty() ? std::string(op_name(op)) : std::string(op_name(op)) + " " + detail);
@@ -133,7 +135,9 @@ std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, Tex
   return value->second;
 }
 
-bool FakePlatform::ini_file_exists(TextView path) const { return files_.contains(resolve(path)); }
+bool FakePlatform::ini_file_exists(TextView path) const {
+  return files_.contains(resolve(path));
+}
 
 void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, bool is_string) {
   registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), is_string};
@@ -151,7 +155,9 @@ std::optional<Text> FakePlatform::registry_value(TextView key_path, TextView val
   return value->second.data;
 }
 
-FakeWindow& FakePlatform::window(WindowId id) { return windows.at(id - 1); }
+FakeWindow& FakePlatform::window(WindowId id) {
+  return windows.at(id - 1);
+}
 
 std::size_t FakePlatform::open_window_count() const {
   return static_cast<std::size_t>(std::count_if(windows.begin(), windows.end(), [](const auto& w) { return w.open; }));
@@ -189,7 +195,9 @@ void FakePlatform::run_until_no_window() {
   enter(Op::run_until_no_window);
 }
 
-void FakePlatform::report_runtime_error(const RuntimeError& error) { reported_errors.push_back(error); }
+void FakePlatform::report_runtime_error(const RuntimeError& error) {
+  reported_errors.push_back(error);
+}
 
 // --- Windows ---
 
@@ -203,7 +211,9 @@ WindowId FakePlatform::find_window(TextView title) {
     }
   }
   const auto foreign = std::find(foreign_window_titles.begin(), foreign_window_titles.end(), title);
-  return foreign == foreign_window_titles.end() ? 0 : 0x10000 + static_cast<WindowId>(foreign - foreign_window_titles.begin());
+  return foreign == foreign_window_titles.end()
+             ? 0
+             : 0x10000 + static_cast<WindowId>(foreign - foreign_window_titles.begin());
 }
 
 WindowId FakePlatform::open_window(const WindowDefinition& definition, WindowEvents& events) {
@@ -230,32 +240,32 @@ WindowId FakePlatform::open_window(const WindowDefinition& definition, WindowEve
   return id;
 }
 
-void FakePlatform::close_window(WindowId id) {
-  if (enter(Op::close_window, window(id).name)) {
+void FakePlatform::close_window(WindowId window) {
+  if (enter(Op::close_window, this->window(window).name)) {
     return;
   }
-  window(id).open = false;
+  this->window(window).open = false;
 }
 
-Text FakePlatform::control_text(WindowId id, std::string_view control) {
+Text FakePlatform::control_text(WindowId window, std::string_view control) {
   if (enter(Op::control_text, std::string(control))) {
     return {};
   }
-  return window(id).texts.at(std::string(control));
+  return this->window(window).texts.at(std::string(control));
 }
 
-void FakePlatform::set_control_text(WindowId id, std::string_view control, TextView text) {
+void FakePlatform::set_control_text(WindowId window, std::string_view control, TextView text) {
   if (enter(Op::set_control_text, std::string(control))) {
     return;
   }
-  window(id).texts.at(std::string(control)) = Text(text);
+  this->window(window).texts.at(std::string(control)) = Text(text);
 }
 
-void FakePlatform::set_focus(WindowId id, std::string_view control) {
+void FakePlatform::set_focus(WindowId window, std::string_view control) {
   if (enter(Op::set_focus, std::string(control))) {
     return;
   }
-  window(id).focus = control;
+  this->window(window).focus = control;
 }
 
 void FakePlatform::message_box(TextView title, TextView text) {

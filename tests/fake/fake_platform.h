@@ -83,8 +83,8 @@ class FakePlatform : public Platform {
   std::vector<FakeWindow> windows;          // index + 1 is the WindowId
   std::vector<MessageBoxShown> message_boxes;
   std::vector<RuntimeError> reported_errors;
-  std::vector<Text> launched;               // command lines run
-  std::vector<std::string> calls;           // "op" or "op detail", in order
+  std::vector<Text> launched;      // command lines run
+  std::vector<std::string> calls;  // "op" or "op detail", in order
   // Plays the user while a response window is open; without it the user closes the window
   // from its title bar.
   std::function<void(FakePlatform&, WindowId)> user;
@@ -142,13 +142,13 @@ class FakePlatform : public Platform {
     std::vector<FakeProcess> entries;
     std::size_t next = 0;
   };
-  using Section = std::map<Text, Text>;    // keys folded to lower case
+  using Section = std::map<Text, Text>;     // keys folded to lower case
   using IniFile = std::map<Text, Section>;  // sections folded to lower case
 
   // Records the call; true when it is to return its unsuccessful result. Throws for call_fails.
   bool enter(Op op, const std::string& detail = {});
   Text resolve(TextView file) const;
-  bool fill(Snapshot& snapshot, s_process& record);
+  static bool fill(Snapshot& snapshot, s_process& record);
 
   std::vector<Rule> rules_;
   std::map<Text, IniFile> files_;  // by lower-case full path

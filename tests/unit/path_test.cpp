@@ -16,7 +16,9 @@ TEST(FolderOfAFile, KeepsTheSeparatorOfADriveRoot) {
   EXPECT_EQ(directory_of(u"D:/velmor.exe"), u"D:\\");
 }
 
-TEST(FolderOfAFile, NameWithoutFolderGivesNothing) { EXPECT_EQ(directory_of(u"velmor.exe"), u""); }
+TEST(FolderOfAFile, NameWithoutFolderGivesNothing) {
+  EXPECT_EQ(directory_of(u"velmor.exe"), u"");
+}
 
 }  // namespace
 }  // namespace velmor

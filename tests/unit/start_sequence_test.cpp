@@ -62,10 +62,16 @@ TEST_F(StartSequence, AccessesTheFileInItsFixedOrder) {
       accesses.push_back(call);
     }
   }
-  const std::vector<std::string> expected = {
-      "read_registry_string NV HostName", "write_ini apppath", "write_ini setup", "write_ini servername",
-      "read_ini startype", "read_ini dbname", "read_ini apppath", "read_ini ip", "read_ini port",
-      "read_ini servername"};
+  const std::vector<std::string> expected = {"read_registry_string NV HostName",
+                                             "write_ini apppath",
+                                             "write_ini setup",
+                                             "write_ini servername",
+                                             "read_ini startype",
+                                             "read_ini dbname",
+                                             "read_ini apppath",
+                                             "read_ini ip",
+                                             "read_ini port",
+                                             "read_ini servername"};
   EXPECT_EQ(accesses, expected);
 }
 
@@ -94,7 +100,8 @@ TEST_F(StartSequence, NoNameAtAllFallsBackToTheDatabaseName) {
   setting(u"dbname", u"salesdb");
   run();  // the user closes the dialog from its title bar
   EXPECT_FALSE(stored(u"servername").has_value());
-  EXPECT_EQ(launched(), u"dbsrv12.exe -os 10240k -m -c 8m -q -n salesdb -x tcpip{port=3362} D:\\app\\datebase\\salesdb.db");
+  EXPECT_EQ(launched(),
+            u"dbsrv12.exe -os 10240k -m -c 8m -q -n salesdb -x tcpip{port=3362} D:\\app\\datebase\\salesdb.db");
 }
 
 TEST_F(StartSequence, AStoredNameIsUsedWhenTheHostNameIsMissing) {
@@ -134,8 +141,9 @@ TEST_F(StartSequence, ProgramFolderWithBlanksIsQuotedForServerAndAutostart) {
   host_name(u"SRV1");
   platform.program_file = u"C:\\Program Files\\客户 端\\velmor.exe";
   run();
-  EXPECT_EQ(launched(), u"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} "
-                        u"\"C:\\Program Files\\客户 端\\datebase\\qzdb.db\"");
+  EXPECT_EQ(launched(),
+            u"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} "
+            u"\"C:\\Program Files\\客户 端\\datebase\\qzdb.db\"");
   EXPECT_EQ(autostart(u"qzdb"), u"\"C:\\Program Files\\客户 端\\velmor.exe\"");
 }
 

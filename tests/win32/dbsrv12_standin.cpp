@@ -3,10 +3,13 @@
 // on 127.0.0.1, and stays alive for a bounded time.
 //   Log file: %VELMOR_STANDIN_LOG%, else dbsrv12-cmdline.txt beside the executable (UTF-8).
 //   Lifetime: %VELMOR_STANDIN_SECONDS% seconds, default 60.
+// winsock2.h must come before windows.h, and shellapi.h after it.
 #include <winsock2.h>
-#include <ws2tcpip.h>
+// (order)
 #include <windows.h>
+// (order)
 #include <shellapi.h>
+#include <ws2tcpip.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -15,8 +18,8 @@
 namespace {
 
 std::string utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                       nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
   if (size > 0) {
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
@@ -85,7 +88,8 @@ int wmain() {
   }
 
   std::wstring seconds_text = environment(L"VELMOR_STANDIN_SECONDS");
-  const DWORD seconds = seconds_text.empty() ? 60U : static_cast<DWORD>(std::wcstoul(seconds_text.c_str(), nullptr, 10));
+  const DWORD seconds =
+      seconds_text.empty() ? 60U : static_cast<DWORD>(std::wcstoul(seconds_text.c_str(), nullptr, 10));
   const ULONGLONG end = GetTickCount64() + seconds * 1000ULL;
   while (GetTickCount64() < end) {
     if (listener == INVALID_SOCKET) {

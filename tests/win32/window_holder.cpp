@@ -19,8 +19,8 @@ int wmain(int argc, wchar_t** argv) {
   if (RegisterClassW(&wc) == 0) {
     return 3;
   }
-  const HWND hwnd = CreateWindowExW(0, wc.lpszClassName, argv[1], WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                                    nullptr, wc.hInstance, nullptr);
+  const HWND hwnd = CreateWindowExW(0, wc.lpszClassName, argv[1], WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
   if (hwnd == nullptr) {
     return 4;
   }

@@ -25,7 +25,9 @@ static_assert(offsetof(s_process, filename) == offsetof(PROCESSENTRY32, szExeFil
 
 namespace {
 
-HANDLE raw(Handle handle) { return reinterpret_cast<HANDLE>(handle); }  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+HANDLE raw(Handle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
 
 // The record crosses as bytes: the layouts are asserted identical above.
 template <typename Read>
@@ -63,6 +65,8 @@ bool Win32Platform::terminate_process(Handle process, std::uint32_t exit_code) {
   return TerminateProcess(raw(process), exit_code) != FALSE;
 }
 
-bool Win32Platform::close_handle(Handle handle) noexcept { return CloseHandle(raw(handle)) != FALSE; }
+bool Win32Platform::close_handle(Handle handle) noexcept {
+  return CloseHandle(raw(handle)) != FALSE;
+}
 
 }  // namespace velmor::win32

@@ -12,8 +12,7 @@ bool Win32Platform::run(TextView command_line) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started) ==
-      FALSE) {
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started) == FALSE) {
     return false;
   }
   const KernelHandle process(started.hProcess);

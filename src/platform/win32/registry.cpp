@@ -59,7 +59,8 @@ std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextV
     }
     data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
     DWORD capacity = bytes;
-    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),  // NOLINT(*-reinterpret-cast)
+    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()),  // NOLINT(*-reinterpret-cast)
                               &capacity);
     if (status == ERROR_SUCCESS && type == REG_SZ) {
       // The stored data need not end with a NUL, nor have an even length: keep only whole
@@ -88,8 +89,8 @@ bool Win32Platform::write_registry_string(TextView key_path, TextView value_name
   }
   const std::wstring data = wide(value);
   const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key.get(), wide(value_name).c_str(), 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(data.c_str()), bytes) == ERROR_SUCCESS;  // NOLINT(*-reinterpret-cast)
+  return RegSetValueExW(key.get(), wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        bytes) == ERROR_SUCCESS;  // NOLINT(*-reinterpret-cast)
 }
 
 }  // namespace velmor::win32

@@ -23,8 +23,12 @@ namespace {
 constexpr wchar_t window_class_name[] = L"velmor.window";
 constexpr int first_control_id = 100;  // clear of IDOK and IDCANCEL, which dialog keys send
 
-WindowId id_of(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }  // NOLINT(*-reinterpret-cast)
-HWND hwnd_of(WindowId id) { return reinterpret_cast<HWND>(id); }       // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+WindowId id_of(HWND hwnd) {
+  return reinterpret_cast<WindowId>(hwnd);
+}  // NOLINT(*-reinterpret-cast)
+HWND hwnd_of(WindowId id) {
+  return reinterpret_cast<HWND>(id);
+}  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
 
 int system_colour_index(SystemColour colour) {
   switch (colour) {
@@ -132,9 +136,9 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
   const int height = units.y(definition.height);
   const RECT frame = definition.center ? centred(width, height) : RECT{CW_USEDEFAULT, CW_USEDEFAULT, width, height};
   const DWORD ex_style = definition.type == WindowType::response ? DWORD{WS_EX_DLGMODALFRAME} : 0U;
-  const HWND hwnd = CreateWindowExW(ex_style, window_class_name, wide(definition.title).c_str(),
-                                    window_style(definition), frame.left, frame.top, width, height, nullptr, nullptr,
-                                    instance_, this);
+  const HWND hwnd =
+      CreateWindowExW(ex_style, window_class_name, wide(definition.title).c_str(), window_style(definition), frame.left,
+                      frame.top, width, height, nullptr, nullptr, instance_, this);
   if (hwnd == nullptr) {
     call_failed("CreateWindowExW");
   }
@@ -147,15 +151,17 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
     const ControlClass cls = control_class(control);
     DWORD style = WS_CHILD | WS_VISIBLE | cls.style;
     if (control.taborder > 0) style |= WS_TABSTOP;
-    const HWND child = CreateWindowExW(cls.ex_style, cls.name, wide(control.text).c_str(), style, units.x(control.x),
-                                       units.y(control.y), units.x(control.width), units.y(control.height), hwnd,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id++)),  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
-                                       instance_, nullptr);
+    const HWND child = CreateWindowExW(
+        cls.ex_style, cls.name, wide(control.text).c_str(), style, units.x(control.x), units.y(control.y),
+        units.x(control.width), units.y(control.height), hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id++)),  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+        instance_, nullptr);
     if (child == nullptr) {
       call_failed("CreateWindowExW");
     }
     window.fonts.emplace_back(create_font(control.font, dpi));
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(window.fonts.back().get()), FALSE);  // NOLINT(*-reinterpret-cast)
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(window.fonts.back().get()),
+                 FALSE);  // NOLINT(*-reinterpret-cast)
     window.controls.push_back(child);
   }
 
@@ -250,9 +256,11 @@ void Win32Platform::message_box(TextView title, TextView text) {
 LRESULT CALLBACK Win32Platform::window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));  // NOLINT(*-reinterpret-cast)
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));  // NOLINT(*-reinterpret-cast)
   }
-  auto* self = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+  auto* self = reinterpret_cast<Win32Platform*>(
+      GetWindowLongPtrW(hwnd, GWLP_USERDATA));  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
   if (self != nullptr) {
     const auto found = self->windows_.find(hwnd);
     if (found != self->windows_.end()) {
@@ -280,14 +288,16 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
-      const auto dc = reinterpret_cast<HDC>(wparam);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+      const auto dc = reinterpret_cast<HDC>(wparam);      // NOLINT(*-reinterpret-cast,*-int-to-ptr)
       const auto child = reinterpret_cast<HWND>(lparam);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
       const auto at = std::find(window.controls.begin(), window.controls.end(), child);
       if (at != window.controls.end()) {
-        const ControlDefinition& c = window.definition->controls[static_cast<std::size_t>(at - window.controls.begin())];
+        const ControlDefinition& c =
+            window.definition->controls[static_cast<std::size_t>(at - window.controls.begin())];
         SetTextColor(dc, GetSysColor(system_colour_index(c.text_colour)));
         SetBkColor(dc, GetSysColor(system_colour_index(c.back_colour)));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(system_colour_index(c.back_colour)));  // NOLINT(*-reinterpret-cast)
+        return reinterpret_cast<LRESULT>(
+            GetSysColorBrush(system_colour_index(c.back_colour)));  // NOLINT(*-reinterpret-cast)
       }
       break;
     }
@@ -309,8 +319,7 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       // leaves the loop waiting in GetMessageW: wake it so it sees the window is gone.
       PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }

@@ -1,0 +1,173 @@
+"""A Wine workplace for the end-to-end tests: a display, a 32-bit prefix, and helpers to run
+the real program and the test programs in fresh start directories."""
+import os
+import shutil
+import signal
+import subprocess
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("VELMOR_BUILD", ROOT / "build" / "win32"))
+PREFIX = Path(os.environ.get("VELMOR_WINEPREFIX", ROOT / "build" / "wineprefix"))
+
+HOST_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters"
+HOST_VALUE = "NV HostName"
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+MAIN_TITLE = "数据库启动窗口"
+
+
+class Display:
+    """An Xvfb server of our own: every Wine process needs a display, hidden windows too."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            self.name = ":" + pipe.readline().strip()
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+class WineLab:
+    def __init__(self, display):
+        self.env = dict(os.environ)
+        self.env.update({
+            "DISPLAY": display.name,
+            "WINEPREFIX": str(PREFIX),
+            "WINEARCH": "win32",
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",  # no Mono or Gecko prompt
+            "LC_ALL": "zh_CN.UTF-8",                # code page 936, as on a Chinese Windows
+            "VELMOR_STANDIN_SECONDS": "20",
+        })
+        self.env.pop("VELMOR_STANDIN_LOG", None)
+        self.drive_c = PREFIX / "drive_c"
+        if not (PREFIX / "system.reg").exists():
+            subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A persistent wineserver: no run pays for starting it.
+        self.server = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.run(["wineboot"], timeout=120)
+
+    def close(self):
+        self.kill_all()
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=30)
+        try:
+            self.server.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.server.kill()
+
+    # --- running programs ---
+
+    # Output is captured only where it is read: a server started by the program inherits the
+    # program's standard handles, and Wine's console for it dies writing to a pipe closed here.
+    def start(self, args, cwd=None, env=None, capture=True):
+        return subprocess.Popen(["wine", *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
+                                stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def run(self, args, cwd=None, env=None, timeout=60, capture=True):
+        return subprocess.run(["wine", *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
+                              stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout)
+
+    def tool(self, name, *args, timeout=60):
+        """Runs one of the test programs; returns its output as text."""
+        out = self.run([str(BUILD / f"{name}.exe"), *args], timeout=timeout).stdout
+        return out.decode("utf-8", "replace").replace("\r\n", "\n")
+
+    def hold_window(self, title, seconds=20):
+        """A hidden top-level window with this title, held by a program of ours."""
+        holder = self.start([str(BUILD / "window_holder.exe"), title, str(seconds)])
+        assert holder.stdout.readline().strip() == b"ready"
+        return holder
+
+    def kill_all(self):
+        """Ends every Windows program of the prefix but its services."""
+        for name in ("velmor.exe", "dbsrv12.exe", "window_holder.exe", "dialog_driver.exe"):
+            subprocess.run(["pkill", "-f", name], stdout=subprocess.DEVNULL)
+        time.sleep(0.2)
+
+    # --- registry ---
+
+    def reg(self, *args):
+        return self.run(["reg", *args], timeout=60)
+
+    def set_host_name(self, name, kind="REG_SZ"):
+        if name is None:
+            self.reg("delete", HOST_KEY, "/v", HOST_VALUE, "/f")
+        else:
+            self.reg("add", HOST_KEY, "/v", HOST_VALUE, "/t", kind, "/d", name, "/f")
+
+    def run_value(self, name):
+        """The data of a value of the Run key as `reg query` prints it, or None."""
+        out = self.reg("query", RUN_KEY, "/v", name).stdout.decode("gbk", "replace")
+        for line in out.splitlines():
+            parts = line.strip().split("    ")
+            if len(parts) >= 3 and parts[0] == name and parts[1] == "REG_SZ":
+                return parts[2]
+        return None
+
+    def clear_run_value(self, name):
+        self.reg("delete", RUN_KEY, "/v", name, "/f")
+
+    # --- start directories ---
+
+    def start_directory(self, name, standin=True):
+        """A fresh folder C:\\e2e\\NAME (or C:\\NAME for a name without e2e) holding velmor.exe
+        and the stand-in server."""
+        relative = name if name == "velmor-demo" else "e2e/" + name
+        folder = self.drive_c / relative
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        shutil.copy(BUILD / "velmor.exe", folder)
+        if standin:
+            shutil.copy(BUILD / "dbsrv12.exe", folder)
+        return StartDirectory(self, folder, "C:\\" + relative.replace("/", "\\"))
+
+
+class StartDirectory:
+    def __init__(self, lab, folder, windows_path):
+        self.lab = lab
+        self.folder = folder
+        self.path = windows_path
+        self.exe = windows_path + "\\velmor.exe"
+
+    @property
+    def ini(self):
+        return self.folder / "setup.ini"
+
+    def ini_text(self, encoding="gbk"):
+        return self.ini.read_bytes().decode(encoding) if self.ini.exists() else None
+
+    def write_ini(self, text, encoding="gbk"):
+        self.ini.write_bytes(text.replace("\n", "\r\n").encode(encoding))
+
+    def run(self, cwd=None, timeout=30):
+        """One whole run of velmor.exe; its exit code."""
+        return self.lab.run([self.exe], cwd=cwd, timeout=timeout, capture=False).returncode
+
+    def start(self, cwd=None):
+        return self.lab.start([self.exe], cwd=cwd, capture=False)
+
+    @property
+    def standin_log(self):
+        return self.folder / "dbsrv12-cmdline.txt"
+
+    def standin_launches(self, wait=5.0):
+        """The stand-in server's records, waiting up to `wait` seconds for the first one."""
+        deadline = time.monotonic() + wait
+        while not self.standin_log.exists() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        if not self.standin_log.exists():
+            return []
+        time.sleep(0.2)
+        text = self.standin_log.read_text("utf-8")
+        return [block for block in text.split("raw: ")[1:]]
