@@ -13,12 +13,19 @@ target_compile_definitions(velmor_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_M
 
 if(MINGW)
   # Static runtime: the program must run on a bare workstation without extra DLLs.
-  set(velmor_static_link -static -static-libgcc -static-libstdc++)
+  set(velmor_static_link -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
   set(velmor_gui_link -municode -mwindows)
   set(velmor_console_link -municode)
 endif()
 
-add_executable(velmor WIN32 src/platform/win32/entry.cpp)
+# Icon, manifest and version information; the version comes from project() alone.
+enable_language(RC)
+set(VELMOR_RES_DIR ${CMAKE_SOURCE_DIR}/src/ui/res)
+set(VELMOR_MANIFEST ${CMAKE_BINARY_DIR}/velmor.manifest)
+configure_file(src/ui/res/velmor.manifest ${VELMOR_MANIFEST} @ONLY)
+configure_file(src/ui/res/velmor.rc.in ${CMAKE_BINARY_DIR}/velmor.rc @ONLY)
+
+add_executable(velmor WIN32 src/platform/win32/entry.cpp ${CMAKE_BINARY_DIR}/velmor.rc)
 target_link_libraries(velmor PRIVATE velmor_win32 ${velmor_static_link} ${velmor_gui_link})
 
 function(velmor_helper name)

@@ -10,7 +10,7 @@ namespace velmor {
 
 enum class WindowType { main, response };
 enum class ControlKind { command_button, static_text, single_line_edit };
-enum class SystemColour { window_text, button_face, window_background, button_default };
+enum class SystemColour { window_text, button_face, window_background };
 enum class Border { none, lowered_3d };
 
 struct FontDefinition {
@@ -33,6 +33,7 @@ struct ControlDefinition {
   std::u16string_view text;
   Border border;
   bool focus_rectangle;
+  bool centred_vertically;  // a one-line label beside a taller field
 };
 
 struct WindowDefinition {
@@ -48,6 +49,7 @@ struct WindowDefinition {
   bool maxbox;
   bool resizable;
   SystemColour back_colour;
+  std::u16string_view icon;  // resource name of the window's icon
   bool center;
   std::span<const ControlDefinition> controls;
 };

@@ -2,10 +2,16 @@
 //   dialog_driver.exe set TEXT   types TEXT into the field and presses the button
 //   dialog_driver.exe close      closes the dialog from its system menu
 //   dialog_driver.exe inspect    prints the field's text and which control has the focus
+//   dialog_driver.exe layout     prints the dialog's styles, sizes and controls, one per line
+//   dialog_driver.exe tab        presses Tab twice, printing the focused control after each
+//   dialog_driver.exe watch SECONDS   (no dialog needed) reports visible and hidden windows
+//                                titled as the main window while it watches
 // It waits up to 20 seconds for the dialog to appear. Output is UTF-8.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -35,6 +41,64 @@ std::wstring class_of(HWND hwnd) {
   return name;
 }
 
+std::wstring hex(DWORD value) {
+  wchar_t text[16];
+  swprintf(text, 16, L"%08lx", static_cast<unsigned long>(value));
+  return text;
+}
+
+std::wstring focus_name(HWND dialog, HWND field, HWND button) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+  if (info.hwndFocus == field) return L"field";
+  if (info.hwndFocus == button) return L"button";
+  return info.hwndFocus == nullptr ? L"none" : class_of(info.hwndFocus);
+}
+
+void print_layout(HWND dialog) {
+  RECT frame{};
+  RECT client{};
+  RECT work{};
+  GetWindowRect(dialog, &frame);
+  GetClientRect(dialog, &client);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  print_utf8(L"title: " + text_of(dialog));
+  print_utf8(L"style: " + hex(static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE))) +
+             L" exstyle: " + hex(static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE))));
+  print_utf8(L"frame: " + std::to_wstring(frame.left) + L" " + std::to_wstring(frame.top) + L" " +
+             std::to_wstring(frame.right - frame.left) + L" " + std::to_wstring(frame.bottom - frame.top));
+  print_utf8(L"client: " + std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
+  print_utf8(L"workarea: " + std::to_wstring(work.left) + L" " + std::to_wstring(work.top) + L" " +
+             std::to_wstring(work.right) + L" " + std::to_wstring(work.bottom));
+  print_utf8(L"visible: " + std::to_wstring(IsWindowVisible(dialog) != FALSE ? 1 : 0));
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    print_utf8(L"control: " + class_of(child) + L" | " + hex(static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))) +
+               L" | " + hex(static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE))) + L" | " +
+               std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
+               L" " + std::to_wstring(r.bottom - r.top) + L" | " + text_of(child));
+  }
+}
+
+// Polls for windows titled as the main window: how often one was seen hidden, and visible.
+int watch(DWORD seconds) {
+  int hidden = 0;
+  int visible = 0;
+  const ULONGLONG end = GetTickCount64() + seconds * 1000ULL;
+  while (GetTickCount64() < end) {
+    const HWND main = FindWindowW(nullptr, L"数据库启动窗口");
+    if (main != nullptr) {
+      (IsWindowVisible(main) != FALSE ? visible : hidden) += 1;
+    }
+    Sleep(5);
+  }
+  std::printf("hidden: %d\nvisible: %d\n", hidden, visible);
+  return 0;
+}
+
 HWND wait_for_dialog() {
   for (int i = 0; i < 200; ++i) {
     const HWND dialog = FindWindowW(nullptr, dialog_title);
@@ -50,6 +114,9 @@ HWND wait_for_dialog() {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring verb = argc > 1 ? argv[1] : L"";
+  if (verb == L"watch" && argc > 2) {
+    return watch(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+  }
   const HWND dialog = wait_for_dialog();
   if (dialog == nullptr) {
     std::fputs("no dialog\n", stdout);
@@ -67,6 +134,24 @@ int wmain(int argc, wchar_t** argv) {
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     print_utf8(L"field: [" + text_of(field) + L"]");
     print_utf8(L"focus: " + (info.hwndFocus == field ? std::wstring(L"field") : class_of(info.hwndFocus)));
+    return 0;
+  }
+  if (verb == L"layout") {
+    print_layout(dialog);
+    print_utf8(L"focus: " + focus_name(dialog, field, button));
+    return 0;
+  }
+  if (verb == L"tab") {
+    // Tab reaches the dialog through its message queue, as a key press would.
+    for (int i = 0; i < 2; ++i) {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+      PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+      PostMessageW(info.hwndFocus, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001));
+      Sleep(300);
+      print_utf8(L"focus: " + focus_name(dialog, field, button));
+    }
     return 0;
   }
   if (verb == L"set" && argc > 2) {

@@ -35,7 +35,6 @@ int system_colour_index(SystemColour colour) {
     case SystemColour::window_text: return COLOR_WINDOWTEXT;
     case SystemColour::button_face: return COLOR_BTNFACE;
     case SystemColour::window_background: return COLOR_WINDOW;
-    case SystemColour::button_default: return COLOR_BTNFACE;
   }
   return COLOR_BTNFACE;
 }
@@ -59,7 +58,9 @@ struct ControlClass {
 ControlClass control_class(const ControlDefinition& c) {
   switch (c.kind) {
     case ControlKind::command_button: return {L"BUTTON", BS_PUSHBUTTON, 0};
-    case ControlKind::static_text: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::static_text:
+      // A plain left-aligned static wraps its text; SS_CENTERIMAGE centres one line instead.
+      return {L"STATIC", SS_LEFT | SS_NOPREFIX | (c.centred_vertically ? DWORD{SS_CENTERIMAGE} : 0U), 0};
     case ControlKind::single_line_edit:
       return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, c.border == Border::lowered_3d ? DWORD{WS_EX_CLIENTEDGE} : 0U};
   }
@@ -118,8 +119,7 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
     wc.lpfnWndProc = window_procedure;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);  // NOLINT(*-cast): the system's own resource id macro
-    wc.hIcon = LoadIconW(instance_, L"APPICON");
-    wc.hbrBackground = GetSysColorBrush(system_colour_index(definition.back_colour));
+    wc.hbrBackground = nullptr;  // each window paints its own colour (WM_ERASEBKGND)
     wc.lpszClassName = window_class_name;
     window_class_ = RegisterClassExW(&wc);
     if (window_class_ == 0) {
@@ -144,6 +144,17 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
   }
   window.hwnd = hwnd;
   windows_[hwnd] = std::move(record);
+  if (!definition.icon.empty()) {
+    // Shared system-managed icons: LoadImageW with LR_SHARED needs no release.
+    const std::wstring icon = wide(definition.icon);
+    for (const auto& [kind, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+      const int size = GetSystemMetrics(metric);
+      HANDLE image = LoadImageW(instance_, icon.c_str(), IMAGE_ICON, size, size, LR_SHARED);
+      if (image != nullptr) {
+        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(image));  // NOLINT(*-reinterpret-cast)
+      }
+    }
+  }
 
   const int dpi = units.dpi();
   int control_id = first_control_id;
@@ -300,6 +311,13 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
             GetSysColorBrush(system_colour_index(c.back_colour)));  // NOLINT(*-reinterpret-cast)
       }
       break;
+    }
+    case WM_ERASEBKGND: {
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client,  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+               GetSysColorBrush(system_colour_index(window.definition->back_colour)));
+      return 1;
     }
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE && window.focus != nullptr) {
