@@ -51,10 +51,12 @@ class WineLab:
         if not (PREFIX / "system.reg").exists():
             subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Whatever an interrupted earlier run left in the prefix goes first.
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
         # A persistent wineserver: no run pays for starting it.
         self.server = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.run(["wineboot"], timeout=120)
+        self.run(["wineboot"], timeout=120, capture=False)
 
     def close(self):
         self.kill_all()

@@ -64,22 +64,24 @@ void print_layout(HWND dialog) {
   GetClientRect(dialog, &client);
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   print_utf8(L"title: " + text_of(dialog));
-  print_utf8(L"style: " + hex(static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE))) +
-             L" exstyle: " + hex(static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE))));
+  print_utf8(L"style: " + hex(static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE))) + L" exstyle: " +
+             hex(static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE))));
   print_utf8(L"frame: " + std::to_wstring(frame.left) + L" " + std::to_wstring(frame.top) + L" " +
              std::to_wstring(frame.right - frame.left) + L" " + std::to_wstring(frame.bottom - frame.top));
   print_utf8(L"client: " + std::to_wstring(client.right) + L" " + std::to_wstring(client.bottom));
   print_utf8(L"workarea: " + std::to_wstring(work.left) + L" " + std::to_wstring(work.top) + L" " +
              std::to_wstring(work.right) + L" " + std::to_wstring(work.bottom));
   print_utf8(L"visible: " + std::to_wstring(IsWindowVisible(dialog) != FALSE ? 1 : 0));
+  const LONG base = GetDialogBaseUnits();
+  print_utf8(L"base: " + std::to_wstring(LOWORD(base)) + L" " + std::to_wstring(HIWORD(base)));
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     RECT r{};
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     print_utf8(L"control: " + class_of(child) + L" | " + hex(static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))) +
-               L" | " + hex(static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE))) + L" | " +
-               std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
-               L" " + std::to_wstring(r.bottom - r.top) + L" | " + text_of(child));
+               L" | " + hex(static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE))) + L" | " + std::to_wstring(r.left) +
+               L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
+               std::to_wstring(r.bottom - r.top) + L" | " + text_of(child));
   }
 }
 
@@ -87,15 +89,20 @@ void print_layout(HWND dialog) {
 int watch(DWORD seconds) {
   int hidden = 0;
   int visible = 0;
+  DWORD style = 0;
+  RECT frame{};
   const ULONGLONG end = GetTickCount64() + seconds * 1000ULL;
   while (GetTickCount64() < end) {
     const HWND main = FindWindowW(nullptr, L"数据库启动窗口");
     if (main != nullptr) {
       (IsWindowVisible(main) != FALSE ? visible : hidden) += 1;
+      style = static_cast<DWORD>(GetWindowLongW(main, GWL_STYLE));
+      GetWindowRect(main, &frame);
     }
     Sleep(5);
   }
-  std::printf("hidden: %d\nvisible: %d\n", hidden, visible);
+  std::printf("hidden: %d\nvisible: %d\nstyle: %08lx\nsize: %ld %ld\n", hidden, visible,
+              static_cast<unsigned long>(style), frame.right - frame.left, frame.bottom - frame.top);
   return 0;
 }
 

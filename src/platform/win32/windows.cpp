@@ -119,7 +119,7 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
     wc.lpfnWndProc = window_procedure;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);  // NOLINT(*-cast): the system's own resource id macro
-    wc.hbrBackground = nullptr;  // each window paints its own colour (WM_ERASEBKGND)
+    wc.hbrBackground = nullptr;                    // each window paints its own colour (WM_ERASEBKGND)
     wc.lpszClassName = window_class_name;
     window_class_ = RegisterClassExW(&wc);
     if (window_class_ == 0) {
@@ -151,7 +151,8 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
       const int size = GetSystemMetrics(metric);
       HANDLE image = LoadImageW(instance_, icon.c_str(), IMAGE_ICON, size, size, LR_SHARED);
       if (image != nullptr) {
-        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(image));  // NOLINT(*-reinterpret-cast)
+        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind),
+                     reinterpret_cast<LPARAM>(image));  // NOLINT(*-reinterpret-cast)
       }
     }
   }
