@@ -17,3 +17,10 @@ add_executable(velmor_unit_tests
 )
 target_link_libraries(velmor_unit_tests PRIVATE velmor_fake GTest::gtest_main)
 gtest_discover_tests(velmor_unit_tests DISCOVERY_MODE PRE_TEST)
+
+if(VELMOR_FUZZ)
+  foreach(target fuzz_command_line_tail fuzz_server_command)
+    add_executable(${target} tests/fuzz/${target}.cpp)
+    target_link_libraries(${target} PRIVATE velmor_core -fsanitize=fuzzer)
+  endforeach()
+endif()
