@@ -6,6 +6,7 @@ add_library(velmor_win32 STATIC
   src/platform/win32/profile.cpp
   src/platform/win32/registry.cpp
   src/platform/win32/text.cpp
+  src/platform/win32/window_builder.cpp
   src/platform/win32/windows.cpp
 )
 target_link_libraries(velmor_win32 PUBLIC velmor_core)
@@ -41,3 +42,7 @@ velmor_helper(dialog_driver tests/win32/dialog_driver.cpp)
 velmor_helper(dbsrv12_standin tests/win32/dbsrv12_standin.cpp)
 target_link_libraries(dbsrv12_standin PRIVATE ws2_32 shell32)
 set_target_properties(dbsrv12_standin PROPERTIES OUTPUT_NAME dbsrv12)
+
+# The benchmark's floor: an empty program that creates one hidden window.
+add_executable(bench_floor WIN32 bench/floor.cpp)
+target_link_libraries(bench_floor PRIVATE ${velmor_static_link} ${velmor_gui_link})

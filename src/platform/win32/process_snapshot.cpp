@@ -26,8 +26,8 @@ static_assert(offsetof(s_process, filename) == offsetof(PROCESSENTRY32, szExeFil
 namespace {
 
 HANDLE raw(Handle handle) {
-  return reinterpret_cast<HANDLE>(handle);
-}  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+  return reinterpret_cast<HANDLE>(handle);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+}
 
 // The record crosses as bytes: the layouts are asserted identical above.
 template <typename Read>

@@ -2,91 +2,22 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win32/pb_units.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/window_builder.h"
 
 namespace velmor::win32 {
 
-struct Win32Window {
-  HWND hwnd = nullptr;
-  const WindowDefinition* definition = nullptr;
-  WindowEvents* events = nullptr;
-  std::vector<HWND> controls;  // in the definition's order
-  std::vector<GdiObject> fonts;
-  HWND focus = nullptr;  // the control to get the focus back when the window is activated
-};
-
 namespace {
 
-constexpr wchar_t window_class_name[] = L"velmor.window";
-constexpr int first_control_id = 100;  // clear of IDOK and IDCANCEL, which dialog keys send
-
+// NOLINTNEXTLINE(*-reinterpret-cast)
 WindowId id_of(HWND hwnd) {
   return reinterpret_cast<WindowId>(hwnd);
-}  // NOLINT(*-reinterpret-cast)
+}
+// NOLINTNEXTLINE(*-reinterpret-cast,*-int-to-ptr)
 HWND hwnd_of(WindowId id) {
   return reinterpret_cast<HWND>(id);
-}  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
-
-int system_colour_index(SystemColour colour) {
-  switch (colour) {
-    case SystemColour::window_text: return COLOR_WINDOWTEXT;
-    case SystemColour::button_face: return COLOR_BTNFACE;
-    case SystemColour::window_background: return COLOR_WINDOW;
-  }
-  return COLOR_BTNFACE;
-}
-
-DWORD window_style(const WindowDefinition& d) {
-  DWORD style = d.type == WindowType::response ? WS_POPUP : WS_OVERLAPPED;
-  if (d.titlebar) style |= WS_CAPTION;
-  if (d.controlmenu) style |= WS_SYSMENU;
-  if (d.minbox) style |= WS_MINIMIZEBOX;
-  if (d.maxbox) style |= WS_MAXIMIZEBOX;
-  style |= d.resizable ? WS_THICKFRAME : (d.type == WindowType::response ? DS_MODALFRAME : WS_BORDER);
-  return style;
-}
-
-struct ControlClass {
-  const wchar_t* name;
-  DWORD style;
-  DWORD ex_style;
-};
-
-ControlClass control_class(const ControlDefinition& c) {
-  switch (c.kind) {
-    case ControlKind::command_button: return {L"BUTTON", BS_PUSHBUTTON, 0};
-    case ControlKind::static_text:
-      // A plain left-aligned static wraps its text; SS_CENTERIMAGE centres one line instead.
-      return {L"STATIC", SS_LEFT | SS_NOPREFIX | (c.centred_vertically ? DWORD{SS_CENTERIMAGE} : 0U), 0};
-    case ControlKind::single_line_edit:
-      return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL, c.border == Border::lowered_3d ? DWORD{WS_EX_CLIENTEDGE} : 0U};
-  }
-  return {L"STATIC", 0, 0};
-}
-
-HFONT create_font(const FontDefinition& font, int dpi) {
-  // DEFAULT_CHARSET lets the font mapper link a Chinese font behind Tahoma.
-  LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(font.points, dpi, 72);
-  lf.lfWeight = font.weight;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  const std::wstring face = wide(font.face);
-  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-  return CreateFontIndirectW(&lf);
-}
-
-RECT centred(int width, int height) {
-  RECT work{};
-  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) == FALSE) {
-    work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  }
-  const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
-  const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
-  return {x, y, x + width, y + height};
 }
 
 }  // namespace
@@ -130,57 +61,15 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
   record->definition = &definition;
   record->events = &events;
   Win32Window& window = *record;
-
-  const PbUnits units = PbUnits::of_system_font();
-  const int width = units.x(definition.width);
-  const int height = units.y(definition.height);
-  const RECT frame = definition.center ? centred(width, height) : RECT{CW_USEDEFAULT, CW_USEDEFAULT, width, height};
-  const DWORD ex_style = definition.type == WindowType::response ? DWORD{WS_EX_DLGMODALFRAME} : 0U;
-  const HWND hwnd =
-      CreateWindowExW(ex_style, window_class_name, wide(definition.title).c_str(), window_style(definition), frame.left,
-                      frame.top, width, height, nullptr, nullptr, instance_, this);
-  if (hwnd == nullptr) {
-    call_failed("CreateWindowExW");
-  }
-  window.hwnd = hwnd;
+  window.hwnd = create_frame(definition, instance_, this);
+  const HWND hwnd = window.hwnd;
   windows_[hwnd] = std::move(record);
-  if (!definition.icon.empty()) {
-    // Shared system-managed icons: LoadImageW with LR_SHARED needs no release.
-    const std::wstring icon = wide(definition.icon);
-    for (const auto& [kind, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
-      const int size = GetSystemMetrics(metric);
-      HANDLE image = LoadImageW(instance_, icon.c_str(), IMAGE_ICON, size, size, LR_SHARED);
-      if (image != nullptr) {
-        SendMessageW(hwnd, WM_SETICON, static_cast<WPARAM>(kind),
-                     reinterpret_cast<LPARAM>(image));  // NOLINT(*-reinterpret-cast)
-      }
-    }
-  }
-
-  const int dpi = units.dpi();
-  int control_id = first_control_id;
-  for (const ControlDefinition& control : definition.controls) {
-    const ControlClass cls = control_class(control);
-    DWORD style = WS_CHILD | WS_VISIBLE | cls.style;
-    if (control.taborder > 0) style |= WS_TABSTOP;
-    const HWND child = CreateWindowExW(
-        cls.ex_style, cls.name, wide(control.text).c_str(), style, units.x(control.x), units.y(control.y),
-        units.x(control.width), units.y(control.height), hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id++)),  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
-        instance_, nullptr);
-    if (child == nullptr) {
-      call_failed("CreateWindowExW");
-    }
-    window.fonts.emplace_back(create_font(control.font, dpi));
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(window.fonts.back().get()),
-                 FALSE);  // NOLINT(*-reinterpret-cast)
-    window.controls.push_back(child);
-  }
+  create_controls(window, instance_);
 
   events.open(id_of(hwnd));
 
   if (windows_.contains(hwnd) && definition.visible) {
-    ShowWindow(hwnd, SW_SHOWNORMAL);
+    ShowWindow(hwnd, SW_SHOWNORMAL);  // presents it first (WM_SHOWWINDOW)
     SetForegroundWindow(hwnd);
   }
   if (definition.type == WindowType::response) {
@@ -313,6 +202,11 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       }
       break;
     }
+    case WM_SHOWWINDOW:
+      if (wparam != FALSE) {
+        present(window, instance_);
+      }
+      break;
     case WM_ERASEBKGND: {
       RECT client{};
       GetClientRect(hwnd, &client);

@@ -1,0 +1,90 @@
+"""Times, under Wine and in one run, a full pass of velmor.exe (A) against the batch file an
+administrator would write instead (B) and an empty program that creates one hidden window (F).
+
+    bench/run          (builds first; REPEAT=N to change the 21 repetitions)
+
+Host name known and the stand-in server already running, so A launches nothing. The runs are
+interleaved A, B, F so that drift of the machine touches all three alike; the wineserver stays up
+across them. Under Wine 8 `tasklist` prints nothing, so B always takes its `start` branch; it
+points at a missing program so that the branch fails fast.
+"""
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+from winelab import BUILD, Display, WineLab  # noqa: E402
+
+BATCH = r"""@echo off
+tasklist | find /i "dbsrv12.exe" >nul
+if errorlevel 1 start "" "C:\bench-batch\missing\dbsrv12.exe" -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} C:\bench-batch\datebase\qzdb.db
+reg add "HKLM\Software\Microsoft\Windows\CurrentVersion\Run" /v qzdb-batch /t REG_SZ /d "C:\bench-batch\velmor.exe" /f >nul
+"""
+
+
+def timed(run):
+    began = time.perf_counter()
+    code = run()
+    return time.perf_counter() - began, code
+
+
+def main():
+    repeat = int(os.environ.get("REPEAT", "21"))
+    display = Display()
+    lab = WineLab(display)
+    try:
+        lab.kill_all()
+        lab.set_host_name("SRV1")
+        start = lab.start_directory("bench-velmor")
+        assert start.run() == 0                       # starts the stand-in server ...
+        assert len(start.standin_launches()) == 1      # ... which stays up through the benchmark
+        batch_dir = lab.drive_c / "bench-batch"
+        shutil.rmtree(batch_dir, ignore_errors=True)
+        batch_dir.mkdir()
+        (batch_dir / "start.bat").write_bytes(BATCH.replace("\n", "\r\n").encode("ascii"))
+        floor = lab.drive_c / "bench-floor.exe"
+        shutil.copy(BUILD / "bench_floor.exe", floor)
+
+        cases = {
+            "A velmor.exe": lambda: start.run(),
+            "B batch file": lambda: lab.run(["cmd", "/c", r"C:\bench-batch\start.bat"], capture=False).returncode,
+            "F empty window": lambda: lab.run([r"C:\bench-floor.exe"], capture=False).returncode,
+        }
+        for run in cases.values():  # one warm-up each
+            run()
+        times = {name: [] for name in cases}
+        for _ in range(repeat):
+            for name, run in cases.items():
+                seconds, code = timed(run)
+                assert code == 0 or name.startswith("B"), (name, code)
+                times[name].append(seconds)
+        launches = len(start.standin_launches())
+    finally:
+        lab.close()
+        display.close()
+
+    medians = {name: statistics.median(values) for name, values in times.items()}
+    print(f"{repeat} repetitions each, interleaved; wall time of `wine PROGRAM` in seconds\n")
+    print("| case | median | min | max |")
+    print("|---|---|---|---|")
+    for name, values in times.items():
+        print(f"| {name} | {medians[name]:.3f} | {min(values):.3f} | {max(values):.3f} |")
+    a, b, f = medians["A velmor.exe"], medians["B batch file"], medians["F empty window"]
+    print(f"\nA/F = {a / f:.2f}   (goal: at most 1.1)")
+    print(f"A/B = {a / b:.2f}   (goal: at most 0.35)")
+    size = (BUILD / "velmor.exe").stat().st_size
+    print(f"velmor.exe: {size} bytes ({size / 1024:.0f} KiB; goal: under 1 MiB)")
+    objdump = shutil.which("i686-w64-mingw32-objdump") or "objdump"
+    out = subprocess.run([objdump, "-p", str(BUILD / "velmor.exe")], capture_output=True, text=True).stdout
+    print("imports:", ", ".join(re.findall(r"DLL Name: (\S+)", out)))
+    print(f"server launches during the benchmark: {launches - 1} (the stand-in ran throughout)")
+
+
+if __name__ == "__main__":
+    main()
