@@ -17,6 +17,14 @@ RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 MAIN_TITLE = "数据库启动窗口"
 
 
+# Outcomes of the robustness cases, printed as a table at the end of the run.
+OUTCOMES = []
+
+
+def record_outcome(case, exit_code, seconds, result):
+    OUTCOMES.append((case, exit_code, seconds, result))
+
+
 class Display:
     """An Xvfb server of our own: every Wine process needs a display, hidden windows too."""
 
@@ -47,6 +55,7 @@ class WineLab:
             "VELMOR_STANDIN_SECONDS": "20",
         })
         self.env.pop("VELMOR_STANDIN_LOG", None)
+        self.prefix_path = PREFIX
         self.drive_c = PREFIX / "drive_c"
         if not (PREFIX / "system.reg").exists():
             subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,

@@ -1,0 +1,267 @@
+"""Bad input and faults against the real program: every case ends with the program exited (no
+hang, no crash) and with setup.ini and the registry in the state the case checks. The outcomes
+are printed as a table at the end of the run and kept in docs/robustness.md."""
+import random
+import subprocess
+import time
+
+import pytest
+
+from winelab import record_outcome
+
+STANDARD_LINE = "dbsrv12.exe -os 10240k -m -c 8m -q -n {name} -x tcpip{{port=3362}} {path}\\datebase\\qzdb.db"
+
+
+def run_with_host(lab, name, host="SRV1", setup=None, encoding="gbk", raw=None):
+    """One run in a fresh start directory; returns (start directory, exit code, seconds)."""
+    lab.set_host_name(host)
+    start = lab.start_directory(name)
+    if raw is not None:
+        start.ini.write_bytes(raw)
+    elif setup is not None:
+        start.write_ini(setup, encoding)
+    began = time.monotonic()
+    code = start.run(timeout=30)
+    return start, code, time.monotonic() - began
+
+
+def first_line(start):
+    launches = start.standin_launches()
+    return launches[0].splitlines()[0] if launches else None
+
+
+# --- setup.ini ---
+
+def test_ini_missing(lab):
+    start, code, seconds = run_with_host(lab, "ini-missing")
+    assert code == 0
+    assert start.ini_text() == "[database]\r\napppath=C:\\e2e\\ini-missing\r\nsetup=1\r\nservername=SRV1\r\n"
+    assert first_line(start) == STANDARD_LINE.format(name="SRV1", path=start.path)
+    record_outcome("setup.ini missing", code, seconds, "created with apppath, setup, servername; defaults used")
+
+
+def test_ini_empty(lab):
+    start, code, seconds = run_with_host(lab, "ini-empty", raw=b"")
+    assert code == 0
+    assert "servername=SRV1" in start.ini_text()
+    assert first_line(start) == STANDARD_LINE.format(name="SRV1", path=start.path)
+    record_outcome("setup.ini empty (0 bytes)", code, seconds, "section and keys written; defaults used")
+
+
+def test_ini_random_bytes(lab):
+    garbage = random.Random(20261208).randbytes(64 * 1024)
+    start, code, seconds = run_with_host(lab, "ini-random", raw=garbage)
+    assert code == 0
+    after = start.ini.read_bytes()
+    assert b"apppath=C:\\e2e\\ini-random" in after and b"servername=SRV1" in after
+    line = first_line(start)
+    assert line is not None and line.startswith("dbsrv12.exe -os 10240k -m -c 8m")
+    kept = after.startswith(garbage)
+    record_outcome("setup.ini: 64 KiB of random bytes", code, seconds,
+                   "run completes; server started; " +
+                   ("original bytes kept, keys appended" if kept else
+                    f"the profile functions rewrote the file ({len(after)} bytes after, {len(garbage)} before)"))
+
+
+def test_ini_utf16_with_bom(lab):
+    text = "\ufeff[database]\r\ndbname=销售库\r\nstartype=不显示\r\n"
+    start, code, seconds = run_with_host(lab, "ini-utf16", raw=text.encode("utf-16-le"))
+    assert code == 0
+    assert first_line(start) == (f"dbsrv12.exe -os 10240k -m -c 8m -qi -n SRV1 -x tcpip{{port=3362}} "
+                                 f"{start.path}\\datebase\\销售库.db")
+    after = start.ini.read_bytes()
+    assert after.startswith(b"\xff\xfe"), "stays UTF-16"
+    assert "servername=SRV1" in after.decode("utf-16")
+    assert lab.run_value("销售库") == start.exe
+    lab.clear_run_value("销售库")
+    record_outcome("setup.ini UTF-16LE with BOM, Chinese values", code, seconds,
+                   "Chinese dbname and startype read right; file stays UTF-16")
+
+
+def test_ini_ansi_code_page_936(lab):
+    start, code, seconds = run_with_host(lab, "ini-gbk", setup="[database]\ndbname=销售库\nstartype=不显示\n")
+    assert code == 0
+    assert first_line(start).endswith(f" -qi -n SRV1 -x tcpip{{port=3362}} {start.path}\\datebase\\销售库.db")
+    assert lab.run_value("销售库") == start.exe
+    lab.clear_run_value("销售库")
+    record_outcome("setup.ini ANSI (code page 936), Chinese values", code, seconds, "Chinese values read right")
+
+
+def test_ini_without_final_newline(lab):
+    start, code, seconds = run_with_host(lab, "ini-no-newline", raw=b"[database]\r\nport=4000")
+    assert code == 0
+    text = start.ini_text()
+    assert "port=4000\r\n" in text and "apppath=" in text and "port=4000apppath" not in text
+    assert "tcpip{port=4000}" in first_line(start)
+    record_outcome("setup.ini without newline at the end", code, seconds, "last value read whole; new keys on own lines")
+
+
+def test_ini_duplicate_keys(lab):
+    start, code, seconds = run_with_host(lab, "ini-duplicates", setup="[database]\nport=4000\nport=5000\n")
+    assert code == 0
+    used = "4000" if "tcpip{port=4000}" in first_line(start) else "5000"
+    assert used == "4000", "the first of duplicate keys counts, as in Windows"
+    record_outcome("setup.ini with duplicate keys", code, seconds, f"the first value counts (port {used})")
+
+
+def test_ini_value_over_10000_characters(lab):
+    name = "d" * 10500
+    start, code, seconds = run_with_host(lab, "ini-long-value", setup=f"[database]\ndbname={name}\n")
+    assert code == 0
+    assert first_line(start).endswith(f"\\datebase\\{name}.db"), "read whole"
+    assert lab.run_value(name) == start.exe
+    lab.clear_run_value(name)
+    record_outcome("setup.ini value of 10,500 characters", code, seconds, "read whole into command line and value name")
+
+
+def test_ini_read_only(lab):
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("ini-read-only")
+    start.write_ini("[database]\nport=4000\napppath=C:\\elsewhere\n")
+    before = start.ini.read_bytes()
+    if subprocess.run(["chattr", "+i", str(start.ini)], capture_output=True).returncode != 0:
+        pytest.skip("no immutable files here: as root, a read-only mode does not stop writes")
+    try:
+        began = time.monotonic()
+        code = start.run(timeout=30)
+        seconds = time.monotonic() - began
+    finally:
+        subprocess.run(["chattr", "-i", str(start.ini)])
+    assert code == 0
+    assert start.ini.read_bytes() == before, "nothing else changes"
+    assert first_line(start) == ("dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=4000} "
+                                 "C:\\elsewhere\\datebase\\qzdb.db"), "goes on with what it can read"
+    record_outcome("setup.ini read-only", code, seconds, "file unchanged; run uses what it reads (stored apppath, port)")
+
+
+def test_ini_comments_other_sections_and_keys_kept(lab):
+    original = "; client settings\n[client]\nuser=张三\n\n[database]\n; port of the server\nport=4000\nextra=1\n"
+    start, code, seconds = run_with_host(lab, "ini-comments", setup=original)
+    assert code == 0
+    expected = original.replace("extra=1\n", "extra=1\napppath=C:\\e2e\\ini-comments\nsetup=1\nservername=SRV1\n")
+    after = start.ini_text()
+    if after == expected.replace("\n", "\r\n"):
+        result = "all kept byte for byte"
+    else:
+        # Wine's profile functions drop empty lines when they rewrite the file; every other line stays.
+        assert after == expected.replace("\n\n", "\n").replace("\n", "\r\n")
+        result = "comments, sections and keys kept byte for byte; Wine drops the empty line between sections"
+    record_outcome("setup.ini with comments, other sections and keys", code, seconds, result)
+
+
+# --- the host name in the registry ---
+
+def close_dialog_run(lab, start):
+    run = start.start()
+    output = lab.tool("dialog_driver", "close")
+    code = run.wait(timeout=30)
+    return code, output
+
+
+@pytest.mark.parametrize("case,host,kind", [
+    ("missing", None, None), ("empty", "", "REG_SZ"), ("of type REG_DWORD", "1234", "REG_DWORD")])
+def test_host_name_unusable(lab, case, host, kind):
+    if host is None:
+        lab.set_host_name(None)
+    else:
+        lab.set_host_name(host, kind=kind)
+    start = lab.start_directory("host-" + case.split()[-1].lower())
+    began = time.monotonic()
+    code, output = close_dialog_run(lab, start)
+    assert output == "", "the dialog was there to close"
+    assert code == 0
+    assert "servername" not in start.ini_text()
+    assert first_line(start) == STANDARD_LINE.format(name="qzdb", path=start.path)
+    record_outcome(f"NV HostName {case}", code, time.monotonic() - began,
+                   "setup dialog shown; closed unsaved: server named after the database")
+
+
+def test_host_name_without_terminating_nul(lab, tmp_path):
+    reg_file = tmp_path / "host.reg"
+    data = ",".join(f"{b:02x}" for b in "SRV9".encode("utf-16-le"))  # 8 bytes, no NUL
+    # Version 5 files are UTF-16 and take hex(1) data as raw UTF-16 bytes.
+    reg_file.write_text("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
+                        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
+                        f'"NV HostName"=hex(1):{data}\r\n', encoding="utf-16-le")
+    lab.set_host_name(None)
+    lab.run(["regedit", "/S", "Z:" + str(reg_file).replace("/", "\\")], capture=False)
+    start = lab.start_directory("host-no-nul")
+    began = time.monotonic()
+    code = start.run()
+    assert code == 0
+    assert "servername=SRV9\r\n" in start.ini_text(), "exactly the stored characters, nothing past them"
+    record_outcome("NV HostName REG_SZ without terminating NUL", code, time.monotonic() - began,
+                   "the 4 stored characters read, nothing beyond")
+
+
+def test_host_name_of_1000_characters(lab):
+    name = "H" * 1000
+    start, code, seconds = run_with_host(lab, "host-long", host=name)
+    assert code == 0
+    assert f"servername={name}\r\n" in start.ini_text()
+    assert f" -n {name} -x " in first_line(start)
+    record_outcome("NV HostName of 1,000 characters", code, seconds, "read whole")
+
+
+# --- start directories ---
+
+@pytest.mark.parametrize("case,folder", [
+    ("with blanks", "start dir/with blanks"), ("with Chinese characters", "数据库/启动目录")])
+def test_start_directory_names(lab, case, folder):
+    start, code, seconds = run_with_host(lab, folder)
+    assert code == 0
+    path = start.path
+    quoted = f'"{path}\\datebase\\qzdb.db"' if " " in path else f"{path}\\datebase\\qzdb.db"
+    assert first_line(start) == f"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{{port=3362}} {quoted}"
+    assert lab.run_value("qzdb") == (f'"{start.exe}"' if " " in path else start.exe)
+    record_outcome(f"start directory {case}", code, seconds, "paths right" + ("; quoted" if " " in path else ""))
+
+
+def test_start_directory_drive_root(lab):
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("drive-root")
+    drive = lab.prefix_path / "dosdevices" / "r:"
+    if drive.is_symlink() or drive.exists():
+        drive.unlink()
+    drive.symlink_to(start.folder)
+    began = time.monotonic()
+    code = lab.run([r"R:\velmor.exe"], capture=False).returncode
+    seconds = time.monotonic() - began
+    drive.unlink()
+    assert code == 0
+    assert "apppath=R:\\\r\n" in start.ini_text()
+    assert first_line(start) == "dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} R:\\\\datebase\\qzdb.db"
+    assert lab.run_value("qzdb") == "R:\\\\velmor.exe"
+    record_outcome("start directory at a drive root (R:\\)", code, seconds,
+                   "setup.ini in R:\\; paths keep the double backslash as composed")
+
+
+def test_start_directory_near_max_path(lab):
+    # C:\e2e\ plus this folder is 240 characters; the program file's path then is 251.
+    folder = "long-" + "x" * (240 - len("C:\\e2e\\") - len("long-"))
+    start, code, seconds = run_with_host(lab, folder)
+    assert len(start.path) == 240
+    assert code == 0
+    assert f"apppath={start.path}\r\n" in start.ini_text()
+    assert first_line(start) == STANDARD_LINE.format(name="SRV1", path=start.path)
+    record_outcome("start directory of 240 characters (near MAX_PATH)", code, seconds, "setup.ini and paths right")
+
+
+# --- a second copy ---
+
+def test_a_second_copy_while_the_first_waits_in_its_dialog(lab):
+    lab.set_host_name(None)
+    start = lab.start_directory("second-copy")
+    first = start.start()
+    assert lab.tool("dialog_driver", "inspect").startswith("field: ")  # the first waits in its dialog
+    began = time.monotonic()
+    second = start.run(timeout=30)
+    seconds = time.monotonic() - began
+    assert second == 0
+    assert start.standin_launches(wait=1) == [], "the second copy started nothing"
+    lab.tool("dialog_driver", "set", "FIRST")
+    assert first.wait(timeout=30) == 0
+    assert " -n FIRST -x " in first_line(start)
+    assert len(start.standin_launches()) == 1
+    record_outcome("second copy while the first waits in its dialog", second, seconds,
+                   "second ends silently; first then finishes normally")
