@@ -46,3 +46,5 @@ set_target_properties(dbsrv12_standin PROPERTIES OUTPUT_NAME dbsrv12)
 # The benchmark's floor: an empty program that creates one hidden window.
 add_executable(bench_floor WIN32 bench/floor.cpp)
 target_link_libraries(bench_floor PRIVATE ${velmor_static_link} ${velmor_gui_link})
+add_executable(bench_runner bench/runner.cpp)
+target_link_libraries(bench_runner PRIVATE ${velmor_static_link} ${velmor_console_link})

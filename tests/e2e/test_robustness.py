@@ -224,14 +224,18 @@ def test_start_directory_drive_root(lab):
     if drive.is_symlink() or drive.exists():
         drive.unlink()
     drive.symlink_to(start.folder)
-    began = time.monotonic()
-    code = lab.run([r"R:\velmor.exe"], capture=False).returncode
-    seconds = time.monotonic() - began
-    drive.unlink()
-    assert code == 0
-    assert "apppath=R:\\\r\n" in start.ini_text()
-    assert first_line(start) == "dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} R:\\\\datebase\\qzdb.db"
-    assert lab.run_value("qzdb") == "R:\\\\velmor.exe"
+    try:
+        began = time.monotonic()
+        code = lab.run([r"R:\velmor.exe"], capture=False).returncode
+        seconds = time.monotonic() - began
+        assert code == 0
+        assert "apppath=R:\\\r\n" in start.ini_text()
+        line = first_line(start)  # the stand-in writes its record on R: too
+        assert line == "dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} R:\\\\datebase\\qzdb.db"
+        assert lab.run_value("qzdb") == "R:\\\\velmor.exe"
+    finally:
+        lab.kill_all()
+        drive.unlink()
     record_outcome("start directory at a drive root (R:\\)", code, seconds,
                    "setup.ini in R:\\; paths keep the double backslash as composed")
 

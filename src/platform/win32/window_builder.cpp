@@ -132,6 +132,9 @@ void present(Win32Window& window, HINSTANCE instance) {
     return;
   }
   window.presented = true;
+  if (window.controls.empty()) {
+    create_controls(window, instance);
+  }
   const WindowDefinition& definition = *window.definition;
   const int dpi = screen_dpi();
   for (std::size_t i = 0; i < window.controls.size(); ++i) {

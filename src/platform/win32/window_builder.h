@@ -1,7 +1,9 @@
 #pragma once
-// Turns a window definition into a Win32 window. Building makes the frame and the controls;
-// presenting adds what only a shown window needs (fonts, icons, centring), so a window that is
-// never shown never pays for it.
+// Turns a window definition into a Win32 window. Building makes the frame and, for a window
+// that is to be shown, the controls; presenting adds what only a shown window needs (controls
+// not yet made, fonts, icons, centring). A window that is never shown, like the main window,
+// never pays for it: under Wine, with the common controls 6 manifest, its one button alone
+// would load comctl32 and cost a quarter of a run.
 #include <windows.h>
 
 #include <vector>

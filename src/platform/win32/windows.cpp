@@ -64,7 +64,9 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
   window.hwnd = create_frame(definition, instance_, this);
   const HWND hwnd = window.hwnd;
   windows_[hwnd] = std::move(record);
-  create_controls(window, instance_);
+  if (definition.visible) {
+    create_controls(window, instance_);
+  }
 
   events.open(id_of(hwnd));
 
@@ -111,6 +113,9 @@ Win32Window& Win32Platform::window_of(WindowId id) {
 
 HWND Win32Platform::control_of(WindowId id, std::string_view control) {
   Win32Window& window = window_of(id);
+  if (window.controls.empty()) {
+    create_controls(window, instance_);  // a hidden window's controls come into being when first used
+  }
   const auto& controls = window.definition->controls;
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].name == control) {
