@@ -19,7 +19,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from winelab import BUILD, Display, WineLab  # noqa: E402
+from winelab import BUILD, wine_lab  # noqa: E402
 
 BATCH = r"""@echo off
 tasklist | find /i "dbsrv12.exe" >nul
@@ -30,9 +30,7 @@ reg add "HKLM\Software\Microsoft\Windows\CurrentVersion\Run" /v qzdb-batch /t RE
 
 def main():
     repeat = int(os.environ.get("REPEAT", "21"))
-    display = Display()
-    lab = WineLab(display)
-    try:
+    with wine_lab() as lab:
         lab.kill_all()
         lab.set_host_name("SRV1")
         start = lab.start_directory("bench-velmor")
@@ -55,9 +53,6 @@ def main():
             assert float(ms) >= 0, f"{names[int(index)]} could not be started"
             times[names[int(index)]].append(float(ms) / 1000)
         launches = len(start.standin_launches())
-    finally:
-        lab.close()
-        display.close()
 
     medians = {name: statistics.median(values) for name, values in times.items()}
     print(f"{repeat} repetitions each, interleaved; seconds from CreateProcessW to the end of the process\n")

@@ -23,8 +23,7 @@ double run_once(const wchar_t* command, const LARGE_INTEGER& frequency) {
   PROCESS_INFORMATION process{};
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) ==
-      FALSE) {
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) == FALSE) {
     return -1;
   }
   WaitForSingleObject(process.hProcess, INFINITE);

@@ -5,13 +5,11 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from winelab import Display, WineLab  # noqa: E402
+from winelab import wine_lab  # noqa: E402
 
 
 def main():
-    display = Display()
-    lab = WineLab(display)
-    try:
+    with wine_lab() as lab:
         lab.kill_all()
         lab.set_host_name("DEMO-PC")
         start = lab.start_directory("velmor-demo")
@@ -34,10 +32,6 @@ def main():
         start.run()
         time.sleep(1)
         print(f"server launches so far: {len(start.standin_launches())} (no second launch)")
-    finally:
-        lab.close()
-        display.close()
-
 
 if __name__ == "__main__":
     main()

@@ -1,17 +1,12 @@
 import pytest
 
-from winelab import OUTCOMES, ROOT, Display, WineLab
+from winelab import OUTCOMES, ROOT, wine_lab
 
 
 @pytest.fixture(scope="session")
 def lab():
-    display = Display()
-    wine = WineLab(display)
-    try:
+    with wine_lab() as wine:
         yield wine
-    finally:
-        wine.close()
-        display.close()
 
 
 @pytest.fixture(autouse=True)

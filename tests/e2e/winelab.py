@@ -1,5 +1,6 @@
 """A Wine workplace for the end-to-end tests: a display, a 32-bit prefix, and helpers to run
 the real program and the test programs in fresh start directories."""
+import contextlib
 import os
 import shutil
 import signal
@@ -182,3 +183,15 @@ class StartDirectory:
         time.sleep(0.2)
         text = self.standin_log.read_text("utf-8")
         return [block for block in text.split("raw: ")[1:]]
+
+
+@contextlib.contextmanager
+def wine_lab():
+    """A display and a Wine workplace for the length of a with-block."""
+    display = Display()
+    lab = WineLab(display)
+    try:
+        yield lab
+    finally:
+        lab.close()
+        display.close()

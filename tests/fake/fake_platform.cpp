@@ -71,6 +71,17 @@ Text fold(TextView text) {
   return out;
 }
 
+namespace {
+
+// The entry under `key`, or nullptr.
+template <typename Map>
+const typename Map::mapped_type* find_entry(const Map& map, const Text& key) {
+  const auto at = map.find(key);
+  return at == map.end() ? nullptr : &at->second;
+}
+
+}  // namespace
+
 FakePlatform::FakePlatform() = default;
 
 void FakePlatform::fail(Op op, Failure how, int skip, int times) {
@@ -120,19 +131,10 @@ void FakePlatform::set_ini(TextView path, TextView section, TextView key, TextVi
 }
 
 std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, TextView key) const {
-  const auto file = files_.find(resolve(path));
-  if (file == files_.end()) {
-    return std::nullopt;
-  }
-  const auto sec = file->second.find(fold(section));
-  if (sec == file->second.end()) {
-    return std::nullopt;
-  }
-  const auto value = sec->second.find(fold(key));
-  if (value == sec->second.end()) {
-    return std::nullopt;
-  }
-  return value->second;
+  const IniFile* file = find_entry(files_, resolve(path));
+  const Section* values = file == nullptr ? nullptr : find_entry(*file, fold(section));
+  const Text* value = values == nullptr ? nullptr : find_entry(*values, fold(key));
+  return value == nullptr ? std::nullopt : std::optional<Text>(*value);
 }
 
 bool FakePlatform::ini_file_exists(TextView path) const {
@@ -143,16 +145,14 @@ void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView
   registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), is_string};
 }
 
+const RegistryValue* FakePlatform::registry_entry(TextView key_path, TextView value_name) const {
+  const auto* key = find_entry(registry_, fold(key_path));
+  return key == nullptr ? nullptr : find_entry(*key, fold(value_name));
+}
+
 std::optional<Text> FakePlatform::registry_value(TextView key_path, TextView value_name) const {
-  const auto key = registry_.find(fold(key_path));
-  if (key == registry_.end()) {
-    return std::nullopt;
-  }
-  const auto value = key->second.find(fold(value_name));
-  if (value == key->second.end()) {
-    return std::nullopt;
-  }
-  return value->second.data;
+  const RegistryValue* value = registry_entry(key_path, value_name);
+  return value == nullptr ? std::nullopt : std::optional<Text>(value->data);
 }
 
 FakeWindow& FakePlatform::window(WindowId id) {
@@ -296,15 +296,11 @@ std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextVi
   if (enter(Op::read_registry_string, narrow(value_name))) {
     return std::nullopt;
   }
-  const auto key = registry_.find(fold(key_path));
-  if (key == registry_.end()) {
+  const RegistryValue* value = registry_entry(key_path, value_name);
+  if (value == nullptr || !value->is_string) {
     return std::nullopt;
   }
-  const auto value = key->second.find(fold(value_name));
-  if (value == key->second.end() || !value->second.is_string) {
-    return std::nullopt;
-  }
-  return value->second.data;
+  return value->data;
 }
 
 bool FakePlatform::write_registry_string(TextView key_path, TextView value_name, TextView value) {

@@ -148,6 +148,7 @@ class FakePlatform : public Platform {
   // Records the call; true when it is to return its unsuccessful result. Throws for call_fails.
   bool enter(Op op, const std::string& detail = {});
   Text resolve(TextView file) const;
+  const RegistryValue* registry_entry(TextView key_path, TextView value_name) const;
   static bool fill(Snapshot& snapshot, s_process& record);
 
   std::vector<Rule> rules_;

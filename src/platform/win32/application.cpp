@@ -37,7 +37,7 @@ void Win32Platform::run_until_no_window() {
 }
 
 void Win32Platform::report_runtime_error(const RuntimeError& error) {
-  const std::string operation = error.operation();
+  const std::string& operation = error.operation();
   std::wstring text = L"程序运行出错，将要结束。\n\n失败的操作：";
   text += std::wstring(operation.begin(), operation.end());
   text += L"\n系统错误码：" + std::to_wstring(error.system_code());

@@ -88,9 +88,9 @@ bool Win32Platform::write_registry_string(TextView key_path, TextView value_name
     return false;
   }
   const std::wstring data = wide(value);
-  const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key.get(), wide(value_name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        bytes) == ERROR_SUCCESS;  // NOLINT(*-reinterpret-cast)
+  const auto bytes = static_cast<DWORD>(data.size() + 1) * DWORD{sizeof(wchar_t)};
+  const auto* raw = reinterpret_cast<const BYTE*>(data.c_str());  // NOLINT(*-reinterpret-cast)
+  return RegSetValueExW(key.get(), wide(value_name).c_str(), 0, REG_SZ, raw, bytes) == ERROR_SUCCESS;
 }
 
 }  // namespace velmor::win32

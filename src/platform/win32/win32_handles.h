@@ -23,7 +23,7 @@ class Owned {
       Traits::release(raw_);
     }
   }
-  Raw get() const { return raw_; }
+  [[nodiscard]] Raw get() const { return raw_; }
   Raw* out() { return &raw_; }
 
  private:

@@ -30,10 +30,10 @@ class Win32Platform : public Platform {
 
   WindowId find_window(TextView title) override;
   WindowId open_window(const WindowDefinition& definition, WindowEvents& events) override;
-  void close_window(WindowId window) override;
-  Text control_text(WindowId window, std::string_view control) override;
-  void set_control_text(WindowId window, std::string_view control, TextView text) override;
-  void set_focus(WindowId window, std::string_view control) override;
+  void close_window(WindowId id) override;
+  Text control_text(WindowId id, std::string_view control) override;
+  void set_control_text(WindowId id, std::string_view control, TextView text) override;
+  void set_focus(WindowId id, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
 
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;

@@ -115,11 +115,11 @@ void create_controls(Win32Window& window, HINSTANCE instance) {
     const ControlClass cls = control_class(control);
     DWORD style = WS_CHILD | WS_VISIBLE | cls.style;
     if (control.taborder > 0) style |= WS_TABSTOP;
-    const HWND child =
-        CreateWindowExW(cls.ex_style, cls.name, wide(control.text).c_str(), style, units.x(control.x),
-                        units.y(control.y), units.x(control.width), units.y(control.height), window.hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id++)),  // NOLINT(*-reinterpret-cast)
-                        instance, nullptr);
+    const HWND child = CreateWindowExW(
+        cls.ex_style, cls.name, wide(control.text).c_str(), style, units.x(control.x), units.y(control.y),
+        units.x(control.width), units.y(control.height), window.hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id++)),  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+        instance, nullptr);
     if (child == nullptr) {
       call_failed("CreateWindowExW");
     }

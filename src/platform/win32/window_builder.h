@@ -23,7 +23,7 @@ struct Win32Window {
   bool presented = false;
 };
 
-inline constexpr wchar_t window_class_name[] = L"velmor.window";
+inline constexpr const wchar_t* window_class_name = L"velmor.window";
 inline constexpr int first_control_id = 100;  // clear of IDOK and IDCANCEL, which dialog keys send
 
 int system_colour_index(SystemColour colour);

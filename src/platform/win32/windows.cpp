@@ -11,13 +11,11 @@ namespace velmor::win32 {
 
 namespace {
 
-// NOLINTNEXTLINE(*-reinterpret-cast)
 WindowId id_of(HWND hwnd) {
-  return reinterpret_cast<WindowId>(hwnd);
+  return reinterpret_cast<WindowId>(hwnd);  // NOLINT(*-reinterpret-cast)
 }
-// NOLINTNEXTLINE(*-reinterpret-cast,*-int-to-ptr)
 HWND hwnd_of(WindowId id) {
-  return reinterpret_cast<HWND>(id);
+  return reinterpret_cast<HWND>(id);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
 }
 
 }  // namespace
@@ -161,12 +159,12 @@ void Win32Platform::message_box(TextView title, TextView text) {
 
 LRESULT CALLBACK Win32Platform::window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));  // NOLINT(*-reinterpret-cast)
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);      // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+    const auto creator = reinterpret_cast<LONG_PTR>(create->lpCreateParams);  // NOLINT(*-reinterpret-cast)
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, creator);
   }
-  auto* self = reinterpret_cast<Win32Platform*>(
-      GetWindowLongPtrW(hwnd, GWLP_USERDATA));  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+  const LONG_PTR user_data = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+  auto* self = reinterpret_cast<Win32Platform*>(user_data);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
   if (self != nullptr) {
     const auto found = self->windows_.find(hwnd);
     if (found != self->windows_.end()) {
@@ -194,16 +192,16 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
-      const auto dc = reinterpret_cast<HDC>(wparam);      // NOLINT(*-reinterpret-cast,*-int-to-ptr)
-      const auto child = reinterpret_cast<HWND>(lparam);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+      auto* const dc = reinterpret_cast<HDC>(wparam);      // NOLINT(*-reinterpret-cast,*-int-to-ptr)
+      auto* const child = reinterpret_cast<HWND>(lparam);  // NOLINT(*-reinterpret-cast,*-int-to-ptr)
       const auto at = std::find(window.controls.begin(), window.controls.end(), child);
       if (at != window.controls.end()) {
         const ControlDefinition& c =
             window.definition->controls[static_cast<std::size_t>(at - window.controls.begin())];
         SetTextColor(dc, GetSysColor(system_colour_index(c.text_colour)));
         SetBkColor(dc, GetSysColor(system_colour_index(c.back_colour)));
-        return reinterpret_cast<LRESULT>(
-            GetSysColorBrush(system_colour_index(c.back_colour)));  // NOLINT(*-reinterpret-cast)
+        HBRUSH brush = GetSysColorBrush(system_colour_index(c.back_colour));
+        return reinterpret_cast<LRESULT>(brush);  // NOLINT(*-reinterpret-cast)
       }
       break;
     }
@@ -226,6 +224,7 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       }
       if (LOWORD(wparam) == WA_INACTIVE) {
         const HWND focused = GetFocus();
+        // NOLINTNEXTLINE(readability-suspicious-call-argument): the parent comes first
         if (focused != nullptr && IsChild(hwnd, focused) != FALSE) {
           window.focus = focused;
         }
