@@ -1,7 +1,4 @@
 """setup.ini, the host name and the data service name dialog, driven as a person would."""
-import time
-
-from winelab import BUILD
 
 
 def open_dialog(lab, start):

@@ -137,10 +137,6 @@ std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, Tex
   return value == nullptr ? std::nullopt : std::optional<Text>(*value);
 }
 
-bool FakePlatform::ini_file_exists(TextView path) const {
-  return files_.contains(resolve(path));
-}
-
 void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, bool is_string) {
   registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), is_string};
 }

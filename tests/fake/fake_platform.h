@@ -94,7 +94,6 @@ class FakePlatform : public Platform {
 
   void set_ini(TextView path, TextView section, TextView key, TextView value);
   std::optional<Text> ini_value(TextView path, TextView section, TextView key) const;
-  bool ini_file_exists(TextView path) const;
   void set_registry(TextView key_path, TextView value_name, TextView data, bool is_string = true);
   std::optional<Text> registry_value(TextView key_path, TextView value_name) const;
   FakeWindow& window(WindowId id);
