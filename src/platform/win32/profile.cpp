@@ -8,8 +8,11 @@ namespace velmor::win32 {
 
 Text Win32Platform::ini_path(TextView file) {
   // The profile functions look for a bare name in the Windows directory; ours lives beside
-  // the program.
-  return resolve_in(directory_of(module_file_name()), file);
+  // the program. The program's folder does not change during a run: ask for it once.
+  if (program_directory_.empty()) {
+    program_directory_ = directory_of(module_file_name());
+  }
+  return resolve_in(program_directory_, file);
 }
 
 Text Win32Platform::read_ini(TextView file, TextView section, TextView key, TextView fallback) {

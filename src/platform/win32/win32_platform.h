@@ -66,6 +66,7 @@ class Win32Platform : public Platform {
   ATOM window_class_ = 0;
   std::map<HWND, std::unique_ptr<Win32Window>> windows_;
   std::exception_ptr pending_error_;
+  Text program_directory_;  // where a bare settings file name lies
 };
 
 }  // namespace velmor::win32
