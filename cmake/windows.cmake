@@ -5,6 +5,7 @@ add_library(velmor_win32 STATIC
   src/platform/win32/process_start.cpp
   src/platform/win32/profile.cpp
   src/platform/win32/registry.cpp
+  src/platform/win32/settings_file.cpp
   src/platform/win32/text.cpp
   src/platform/win32/window_builder.cpp
   src/platform/win32/windows.cpp
@@ -41,6 +42,7 @@ endfunction()
 velmor_helper(window_holder tests/win32/window_holder.cpp)
 velmor_helper(process_probe tests/win32/process_probe.cpp)
 velmor_helper(dialog_driver tests/win32/dialog_driver.cpp)
+velmor_helper(fault_maker tests/win32/fault_maker.cpp)
 
 # The stand-in database server keeps the real server's file name.
 velmor_helper(dbsrv12_standin tests/win32/dbsrv12_standin.cpp)

@@ -20,11 +20,14 @@ void velmor_app::open(TextView /*commandline: the program has no options*/) {
   // programs of the Run key in the system directory.
   gs_path = directory_of(platform_.module_file_name());
 
-  const WindowId ll_ret = platform_.find_window(main_window_title);
+  // The lock is taken atomically: two copies started at the same moment both pass the window
+  // search before either has its window. Without the lock the search still guards.
+  const bool another_copy_starts = platform_.lock_instance(instance_lock_name) == InstanceLock::held_elsewhere;
+  const WindowId ll_ret = another_copy_starts ? 0 : platform_.find_window(main_window_title);
 
   gf_get_exename = std::make_unique<uf_get_exename>(platform_);
 
-  if (ll_ret == 0) {
+  if (!another_copy_starts && ll_ret == 0) {
     platform_.open_window(w_db_start_definition(), main_window_);
   }
   // A running copy is busy starting the server: end quietly.

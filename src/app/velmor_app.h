@@ -8,6 +8,8 @@
 namespace velmor {
 
 inline constexpr std::u16string_view application_name = u"velmor";
+// Held by the copy that is starting the server, for the rest of its run.
+inline constexpr std::u16string_view instance_lock_name = u"velmor.w_db_start";
 
 class velmor_app : public ApplicationEvents {
  public:
@@ -16,6 +18,7 @@ class velmor_app : public ApplicationEvents {
   void create() override;
   void open(TextView commandline) override;
   void destroy() override;
+  [[nodiscard]] int exit_code() const override { return main_window_.outcome(); }
 
   [[nodiscard]] const Text& name() const { return name_; }
 

@@ -6,20 +6,23 @@ namespace velmor {
 
 Text autostart_command(TextView ls_starpath) {
   // Unquoted, a path with blanks lets Windows start C:\Program.exe and the like in its place.
-  return quoted_if_blank(Text(ls_starpath) + u"\\velmor.exe");
+  return command_argument(Text(ls_starpath) + u"\\velmor.exe");
 }
 
-void register_autostart(Platform& platform, TextView ls_dbname, TextView ls_dir) {
+bool register_autostart(Platform& platform, TextView ls_dbname, TextView ls_dir) {
   const bool ll_ret = platform.write_registry_string(autostart_key, ls_dbname, ls_dir);
   if (ll_ret) {
-    return;
+    return true;
   }
   // A standard user may not write below HKEY_LOCAL_MACHINE, yet an administrator's earlier run
   // may have left exactly this entry: then autostart works and there is nothing to report.
-  if (platform.read_registry_string(autostart_key, ls_dbname) == Text(ls_dir)) {
-    return;
+  // Windows starts an expandable string value at logon just the same.
+  if (platform.read_registry_string(autostart_key, ls_dbname, Platform::StringKinds::plain_or_expandable) ==
+      Text(ls_dir)) {
+    return true;
   }
   platform.message_box(autostart_failed_title, autostart_failed_text);
+  return false;
 }
 
 }  // namespace velmor

@@ -13,7 +13,8 @@ inline constexpr std::u16string_view autostart_failed_text =
 // The command the key starts: the program in the start path.
 Text autostart_command(TextView ls_starpath);
 
-// Writes value `ls_dbname` = `ls_dir` and tells the user when the entry is not in place.
-void register_autostart(Platform& platform, TextView ls_dbname, TextView ls_dir);
+// Writes value `ls_dbname` = `ls_dir` and tells the user when the entry is not in place;
+// true when it is.
+bool register_autostart(Platform& platform, TextView ls_dbname, TextView ls_dir);
 
 }  // namespace velmor

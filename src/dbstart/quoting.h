@@ -3,13 +3,9 @@
 
 namespace velmor {
 
-// A path with a blank in double quotes, so that a command line carries it as one argument;
-// any other path as it is.
-inline Text quoted_if_blank(TextView path) {
-  if (path.find(u' ') == TextView::npos) {
-    return Text(path);
-  }
-  return u"\"" + Text(path) + u"\"";
-}
+// One value as one argument of a command line, by the rules the C runtime and
+// CommandLineToArgvW split by. A value without blank, tab or double quote (and not empty)
+// stays as it is, so every line that needed no quoting keeps its bytes.
+Text command_argument(TextView value);
 
 }  // namespace velmor

@@ -23,6 +23,17 @@ inline constexpr std::u16string_view dbname = u"qzdb";
 inline constexpr std::u16string_view port = u"3362";
 }  // namespace setup_default
 
+// How long a run waits for a settings file that another program holds open.
+inline constexpr std::uint32_t locked_file_wait_ms = 2000;
+inline constexpr std::uint32_t locked_file_retry_ms = 100;
+
+// What is stored of a value: its first non-empty line, without surrounding blanks and tabs. A
+// line break would end the value in the file and start a new key there.
+Text one_line(TextView value);
+
+// The bytes of a UTF-16LE file with its byte order mark.
+std::string utf16le_file(TextView text);
+
 // Section "database" of a settings file, named bare ("setup.ini": the start directory's) or
 // with its directory.
 class SetupIni {
@@ -32,10 +43,17 @@ class SetupIni {
   // The stored value; `fallback` when file, section or key is missing. A present empty value
   // reads as empty.
   Text read(TextView key, TextView fallback) { return platform_.read_ini(file_, database_section, key, fallback); }
-  // The outcome of a write is not examined: the next read shows what the file holds.
-  void write(TextView key, TextView value) { platform_.write_ini(file_, database_section, key, value); }
+  // Stores one_line(value). The outcome is not examined: the next read shows what the file holds.
+  void write(TextView key, TextView value);
+  // Waits while another program holds the file open; a file that stays unreadable is a
+  // run-time error, since its reads would silently give defaults. `path` names it in the report.
+  void wait_until_readable(TextView path);
 
  private:
+  // A value outside the ANSI code page would be stored as question marks in an ANSI file:
+  // such a file becomes UTF-16 first, with the same text.
+  void hold_every_character(TextView value);
+
   Platform& platform_;
   Text file_;
 };

@@ -5,6 +5,7 @@
 #include "dbstart/host_name.h"
 #include "dbstart/server_command.h"
 #include "dbstart/setup_ini.h"
+#include "platform/path.h"
 #include "platform/runtime_error.h"
 #include "ui/w_setup.h"
 #include "ui/window_definitions.h"
@@ -16,6 +17,10 @@ void w_db_start::open(WindowId self) {
 
   // 1. The machine's host name.
   const Text ls_diskname = read_host_name(platform_);
+
+  // A file held open by another program reads as all defaults: the wrong database would start
+  // and a second autostart value appear. Wait for it, or stop.
+  ini.wait_until_readable(resolve_in(gs_path, setup_ini_name));
 
   // 2-3. Record where the program runs.
   ini.write(setup_key::apppath, gs_path);
@@ -50,12 +55,14 @@ void w_db_start::open(WindowId self) {
   if (!gf_get_exename) {
     throw RuntimeError("gf_get_exename", 0);
   }
-  if (gf_get_exename->of_getexe(server_executable) <= 0) {
-    platform_.run(ls_runstring);
+  if (gf_get_exename->of_getexe(server_executable) <= 0 && !platform_.run(ls_runstring)) {
+    outcome_ |= exit_server_not_started;
   }
 
   // 16. Start again at the next logon.
-  register_autostart(platform_, ls_dbname, autostart_command(ls_starpath));
+  if (!register_autostart(platform_, ls_dbname, autostart_command(ls_starpath))) {
+    outcome_ |= exit_autostart_missing;
+  }
 
   // 17. Done: with the window closed the program ends.
   platform_.close_window(self);

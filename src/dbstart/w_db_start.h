@@ -4,6 +4,10 @@
 
 namespace velmor {
 
+// Exit codes of a run that did not do its whole job; they add up (2 + 4 = 6).
+inline constexpr int exit_server_not_started = 2;  // none ran, and the command line could not be run
+inline constexpr int exit_autostart_missing = 4;   // the autostart value is not in place
+
 class w_db_start : public WindowEvents {
  public:
   explicit w_db_start(Platform& platform) : platform_(platform) {}
@@ -11,8 +15,12 @@ class w_db_start : public WindowEvents {
   void open(WindowId self) override;
   void clicked(WindowId /*self*/, std::string_view /*control*/) override {}  // cb_1 does nothing
 
+  // 0 when the job is done, else the sum of the exit codes above.
+  [[nodiscard]] int outcome() const { return outcome_; }
+
  private:
   Platform& platform_;
+  int outcome_ = 0;
 };
 
 }  // namespace velmor

@@ -7,6 +7,7 @@
 // the running handler at that step and ends the program with one report (see runtime.h).
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/runtime_error.h"
@@ -33,6 +34,23 @@ class WindowEvents {
   virtual void clicked(WindowId self, std::string_view control) = 0;
 };
 
+// Whether a lock that only one copy of the program can hold was taken.
+enum class InstanceLock {
+  acquired,        // this process holds it until it ends
+  held_elsewhere,  // another copy holds it
+  unavailable,     // it could not be made at all
+};
+
+// Whether a settings file can be opened for reading now.
+struct FileAccess {
+  enum Kind {
+    missing,   // no such file (or a folder of that name): the reads give their defaults
+    readable,  // there, and open to readers
+    refused,   // there, but held by another program without sharing, or not ours to read
+  } kind;
+  std::uint32_t system_code;  // why it was refused
+};
+
 class Platform {
  public:
   Platform() = default;
@@ -51,6 +69,10 @@ class Platform {
   virtual void run_until_no_window() = 0;
   // Shows the one report of a run-time error before the program ends.
   virtual void report_runtime_error(const RuntimeError& error) = 0;
+  // Takes the lock of this name in the user's logon session, atomically.
+  virtual InstanceLock lock_instance(TextView name) = 0;
+  // Waits; nothing else of the program runs meanwhile.
+  virtual void sleep(std::uint32_t milliseconds) = 0;
 
   // --- Windows ---
   // Any top-level window with exactly this title, hidden ones too; 0 when there is none.
@@ -73,10 +95,19 @@ class Platform {
   // Creates file, section and key as needed; false when the file could not be written.
   virtual bool write_ini(TextView file, TextView section, TextView key, TextView value) = 0;
   // A string value under a key path that begins with the root key's name; nothing when the
-  // value is missing, unreadable or not a string.
-  virtual std::optional<Text> read_registry_string(TextView key_path, TextView value_name) = 0;
+  // value is missing, unreadable or not a string of the kinds asked for. An expandable string
+  // is given as stored, unexpanded.
+  enum class StringKinds { plain, plain_or_expandable };
+  virtual std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) = 0;
   // Creates or overwrites a string value; false when refused.
   virtual bool write_registry_string(TextView key_path, TextView value_name, TextView value) = 0;
+  // A settings file as a whole, named as for read_ini.
+  virtual FileAccess settings_file_access(TextView file) = 0;
+  // Its bytes; nothing when it is missing or cannot be read.
+  virtual std::optional<std::string> read_settings_file(TextView file) = 0;
+  // Replaces it with these bytes (or creates it) in one step: an interrupted replacement leaves
+  // the old file whole. False when it could not be done.
+  virtual bool replace_settings_file(TextView file, std::string_view bytes) = 0;
 
   // --- Processes ---
   // Starts the program a command line names and returns without waiting; false if it failed.
@@ -95,6 +126,8 @@ class Platform {
   // --- Text ---
   // Text in the system's ANSI code page, up to its end.
   virtual Text from_ansi(std::string_view ansi) = 0;
+  // The text in the system's ANSI code page; nothing when a character has no exact form there.
+  virtual std::optional<std::string> to_ansi(TextView text) = 0;
   virtual Text to_lower(TextView text) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/runtime.h"
 
+#include <exception>
 #include <new>
 
 #include "platform/runtime_error.h"
@@ -22,6 +23,8 @@ class StepRunner {
       fail(error);
     } catch (const std::bad_alloc&) {
       fail(RuntimeError("memory allocation", 0));
+    } catch (const std::exception& error) {
+      fail(RuntimeError(error.what(), 0));  // any other fault ends the run the same way
     }
   }
 
@@ -52,7 +55,7 @@ int run_application(Platform& platform, ApplicationEvents& application, TextView
   }
   // destroy is the application's last handler and runs however the run went.
   steps.run([&] { application.destroy(); });
-  return steps.failed() ? exit_runtime_error : exit_normal;
+  return steps.failed() ? exit_runtime_error : application.exit_code();
 }
 
 }  // namespace velmor

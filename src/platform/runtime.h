@@ -17,12 +17,14 @@ class ApplicationEvents {
   virtual void create() = 0;
   virtual void open(TextView commandline) = 0;
   virtual void destroy() = 0;
+  // The exit code of a run that raised no run-time error.
+  [[nodiscard]] virtual int exit_code() const = 0;
 };
 
-inline constexpr int exit_normal = 0;
 inline constexpr int exit_runtime_error = 1;
 
-// Returns the process exit code.
+// Returns the process exit code: exit_runtime_error after a run-time error, else the
+// application's own.
 int run_application(Platform& platform, ApplicationEvents& application, TextView commandline);
 
 }  // namespace velmor

@@ -15,7 +15,4 @@ class w_setup : public WindowEvents {
   Platform& platform_;
 };
 
-// What the button stores of the field's text: its first line, without surrounding blanks.
-Text service_name_of(TextView field_text);
-
 }  // namespace velmor

@@ -1,6 +1,6 @@
 import pytest
 
-from winelab import OUTCOMES, ROOT, wine_lab
+from winelab import OUT, OUTCOMES, wine_lab
 
 
 @pytest.fixture(scope="session")
@@ -25,10 +25,12 @@ def pytest_terminal_summary(terminalreporter):
     terminalreporter.write_sep("=", "robustness: bad input and faults")
     for line in lines:
         terminalreporter.write_line(line)
-    if len(OUTCOMES) >= 20:  # the whole suite ran: keep the figures
-        (ROOT / "docs" / "robustness.md").write_text(
+    if len(OUTCOMES) >= 20:  # the whole suite ran: keep the figures for scripts/refresh-docs
+        OUT.mkdir(parents=True, exist_ok=True)
+        (OUT / "robustness.md").write_text(
             "# Robustness\n\nBad input and faults against the real `velmor.exe` under Wine, one run each, from\n"
             "`python3 -m pytest tests/e2e/test_robustness.py` (part of `scripts/test-all`). Every case ends\n"
             "with the program exited; the test checks `setup.ini` and the registry afterwards.\n"
-            "A Run key that refuses the write cannot be made under Wine; the unit suite covers it with\n"
-            "the fake platform (`StartSequence.ARefused*`).\n\n" + "\n".join(lines) + "\n", encoding="utf-8")
+            "A Run key that refuses writes is made under Wine by giving the key a DACL that denies\n"
+            "setting values (`RegSetKeySecurity`, as `tests/win32/fault_maker.cpp` does); Wine enforces it.\n\n"
+            + "\n".join(lines) + "\n", encoding="utf-8")

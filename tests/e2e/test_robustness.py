@@ -269,3 +269,112 @@ def test_a_second_copy_while_the_first_waits_in_its_dialog(lab):
     assert len(start.standin_launches()) == 1
     record_outcome("second copy while the first waits in its dialog", second, seconds,
                    "second ends silently; first then finishes normally")
+
+
+def test_host_name_with_a_line_break(lab, tmp_path):
+    reg_file = tmp_path / "host.reg"
+    data = ",".join(f"{b:02x}" for b in "SRV1\r\nport=1\0".encode("utf-16-le"))
+    reg_file.write_text("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
+                        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
+                        f'"NV HostName"=hex(1):{data}\r\n', encoding="utf-16-le")
+    lab.run(["regedit", "/S", "Z:" + str(reg_file).replace("/", "\\")], capture=False)
+    start = lab.start_directory("host-line-break")
+    began = time.monotonic()
+    code = start.run()
+    lab.set_host_name("SRV1")
+    assert code == 0
+    text = start.ini_text()
+    assert "servername=SRV1\r\n" in text and "port=" not in text
+    assert first_line(start) == STANDARD_LINE.format(name="SRV1", path=start.path)
+    record_outcome("NV HostName with a line break (SRV1, port=1)", code, time.monotonic() - began,
+                   "only the first line stored; no key added")
+
+
+# --- setup.ini held open by another program ---
+
+@pytest.mark.parametrize("seconds", [1, 10])
+def test_ini_locked(lab, seconds):
+    lab.set_host_name("SRV1")
+    start = lab.start_directory(f"ini-locked-{seconds}")
+    start.write_ini("[database]\ndbname=mydb\nport=4000\nstartype=不显示\n")
+    lab.clear_run_value("mydb")
+    lab.clear_run_value("qzdb")
+    locker = lab.lock_file(start.path + "\\setup.ini", seconds)
+    began = time.monotonic()
+    run = start.start()
+    if seconds == 1:
+        code = run.wait(timeout=30)
+        assert code == 0
+        assert first_line(start) == ("dbsrv12.exe -os 10240k -m -c 8m -qi -n SRV1 -x tcpip{port=4000} "
+                                     f"{start.path}\\datebase\\mydb.db")
+        assert lab.run_value("mydb") == start.exe
+        result = "waited for the lock; stored settings used"
+    else:
+        report = lab.dismiss("velmor")
+        code = run.wait(timeout=30)
+        assert code == 1
+        assert f"{start.path}\\setup.ini" in report and "32" in report, report
+        assert start.standin_launches(wait=1) == []
+        result = "run-time error naming the file; nothing started or registered"
+    seconds_taken = time.monotonic() - began
+    assert lab.run_value("mydb") == (start.exe if seconds == 1 else None)
+    assert lab.run_value("qzdb") is None
+    lab.clear_run_value("mydb")
+    locker.kill()
+    record_outcome(f"setup.ini held open without sharing for {seconds} s", code, seconds_taken, result)
+
+
+# --- characters outside the ANSI code page ---
+
+def test_chinese_folder_on_a_western_windows(lab):
+    # Code page 1252 has no Chinese: setup.ini becomes UTF-16 so that apppath keeps them.
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("数据库-1252")
+    began = time.monotonic()
+    code = lab.run([start.exe], env={"LC_ALL": "C.UTF-8"}, capture=False).returncode
+    assert code == 0
+    raw = start.ini.read_bytes()
+    assert raw.startswith(b"\xff\xfe")
+    assert f"apppath={start.path}\r\n" in raw.decode("utf-16")
+    assert first_line(start) == STANDARD_LINE.format(name="SRV1", path=start.path)
+    assert lab.run_value("qzdb") == start.exe
+    record_outcome("Chinese start directory, code page 1252", code, time.monotonic() - began,
+                   "setup.ini made UTF-16; paths keep every character")
+
+
+def test_thai_folder_with_an_existing_ansi_file(lab):
+    original = "; 客户端设置\n[client]\nuser=张三\n[database]\n; 端口\nport=4000\n"
+    start, code, seconds = run_with_host(lab, "ทดสอบ", setup=original)
+    assert code == 0
+    raw = start.ini.read_bytes()
+    assert raw.startswith(b"\xff\xfe"), "rewritten as UTF-16"
+    text = raw.decode("utf-16")
+    for kept in ("; 客户端设置", "[client]", "user=张三", "; 端口", "port=4000"):
+        assert kept in text
+    assert f"apppath={start.path}\r\n" in text
+    assert "tcpip{port=4000}" in first_line(start) and "\\ทดสอบ\\datebase\\" in first_line(start)
+    record_outcome("Thai start directory, existing ANSI setup.ini (936)", code, seconds,
+                   "rewritten once as UTF-16: comments, sections and keys kept")
+
+
+def test_thai_service_name_from_the_dialog(lab):
+    lab.set_host_name(None)
+    start = lab.start_directory("thai-name")
+    start.write_ini("[database]\nport=4000\n")
+    run = start.start()
+    began = time.monotonic()
+    lab.tool("dialog_driver", "set", "ทดสอบ")
+    code = run.wait(timeout=20)
+    assert code == 0
+    assert "servername=ทดสอบ\r\n" in start.ini.read_bytes().decode("utf-16")
+    assert " -n ทดสอบ -x " in first_line(start)
+    record_outcome("Thai service name saved from the dialog (936)", code, time.monotonic() - began,
+                   "stored and used whole; file now UTF-16")
+
+
+def test_ansi_file_whose_values_fit_stays_ansi(lab):
+    start, code, seconds = run_with_host(lab, "数据-ansi", setup="[database]\nport=4000\n")
+    assert code == 0
+    assert not start.ini.read_bytes().startswith(b"\xff\xfe")
+    assert f"apppath={start.path}\r\nsetup=1\r\nservername=SRV1\r\n" in start.ini_text()
+    record_outcome("Chinese start directory, ANSI setup.ini (936)", code, seconds, "file stays ANSI")

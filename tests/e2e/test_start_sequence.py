@@ -1,6 +1,10 @@
 """Whole runs of the real program: the server start and the autostart entry."""
+import re
+import shutil
 import socket
 import time
+
+from winelab import BUILD, ROOT, RUN_KEY
 
 
 def test_a_first_run_starts_the_server_and_registers_autostart(lab):
@@ -50,3 +54,82 @@ def test_a_start_directory_with_blanks_is_quoted(lab):
     assert lines[0].endswith(' -x tcpip{port=3362} "C:\\e2e\\with blanks\\客户 端\\datebase\\qzdb.db"')
     assert lines[-2] == "arg11: C:\\e2e\\with blanks\\客户 端\\datebase\\qzdb.db", "one argument for the server"
     assert lab.run_value("qzdb") == '"C:\\e2e\\with blanks\\客户 端\\velmor.exe"'
+
+
+def test_a_server_name_with_a_blank_reaches_the_server_as_one_argument(lab):
+    lab.set_host_name(None)
+    start = lab.start_directory("name-blank")
+    start.write_ini("[database]\nport=33 62\n")
+    run = start.start()
+    lab.tool("dialog_driver", "set", "MY SERVER")
+    assert run.wait(timeout=20) == 0
+    lines = start.standin_launches()[0].splitlines()
+    assert lines[0] == ('dbsrv12.exe -os 10240k -m -c 8m -q -n "MY SERVER" -x "tcpip{port=33 62}" '
+                        "C:\\e2e\\name-blank\\datebase\\qzdb.db")
+    assert "arg8: MY SERVER" in lines and "arg10: tcpip{port=33 62}" in lines
+    assert lines[-2] == "arg11: C:\\e2e\\name-blank\\datebase\\qzdb.db"
+
+
+AUTOSTART_FAILED = "将数据库加入启动项失败，数据库将不能自动启动，请在关闭安全软件后重新运行该程序!!!\n"
+
+
+def test_exit_codes_tell_what_was_not_done(lab):
+    lab.set_host_name("SRV1")
+    # No server program beside the program or on the path: 2, and autostart is in place.
+    start = lab.start_directory("exit-no-server", standin=False)
+    lab.clear_run_value("qzdb")
+    assert start.run() == 2
+    assert lab.run_value("qzdb") == start.exe
+    lab.clear_run_value("qzdb")
+    # The Run key refuses the write: 4 once the message is dismissed; both: 6.
+    with lab.run_key_refusing_writes():
+        for name, standin, code in (("exit-refused", True, 4), ("exit-both", False, 6)):
+            lab.kill_all()  # no server left running from the case before
+            start = lab.start_directory(name, standin=standin)
+            run = start.start()
+            assert lab.dismiss("提示") == AUTOSTART_FAILED
+            assert run.wait(timeout=20) == code, name
+            assert lab.run_value("qzdb") is None
+
+
+def test_a_refused_write_beside_an_equivalent_expandable_entry_is_no_failure(lab):
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("run-expand")
+    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", "REG_EXPAND_SZ", "/d", start.exe, "/f")
+    try:
+        with lab.run_key_refusing_writes():
+            began = time.monotonic()
+            assert start.run(timeout=30) == 0, "no message box waits for anybody"
+            assert time.monotonic() - began < 10
+    finally:
+        lab.clear_run_value("qzdb")
+
+
+def test_the_deployment_guides_commands_do_what_it_says(lab):
+    guide = (ROOT / "docs" / "deploy.zh-CN.md").read_text("utf-8")
+    blocks = re.findall(r"```bat\n(.*?)```", guide, re.S)
+    assert len(blocks) == 4
+    run_batch, query, delete, wow64 = blocks
+    folder = lab.drive_c / "Program Files" / "client"
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    for name in ("velmor.exe", "dbsrv12.exe"):
+        shutil.copy(BUILD / name, folder)
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+
+    def batch(text):
+        script = lab.drive_c / "guide.bat"
+        script.write_bytes(text.replace("\n", "\r\n").encode("gbk"))
+        return lab.run(["cmd", "/c", "C:\\guide.bat"], timeout=60).stdout.decode("gbk", "replace")
+
+    assert "退出码 0" in batch(run_batch), "the run's exit code, as the guide shows it"
+    assert lab.run_value("qzdb") == '"C:\\Program Files\\client\\velmor.exe"'
+    assert "qzdb    REG_SZ    \"C:\\Program Files\\client\\velmor.exe\"" in batch(query)
+    batch(delete)
+    assert lab.run_value("qzdb") is None
+    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", "REG_SZ", "/d", "x", "/f", "/reg:32")
+    out = batch(wow64)
+    assert "qzdb    REG_SZ    x" in out
+    assert lab.run_value("qzdb") is None, "removed from the 32-bit view"
+    shutil.rmtree(folder, ignore_errors=True)

@@ -37,3 +37,31 @@ def test_the_start_directory_is_the_programs_folder_not_the_current_one(lab):
     assert "apppath=C:\\e2e\\elsewhere" in start.ini_text()
     assert start.standin_launches()[0].startswith(
         "dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} C:\\e2e\\elsewhere\\datebase\\qzdb.db")
+
+
+def test_two_copies_started_together_start_one_server(lab):
+    lab.set_host_name("SRV1")
+    for round_ in range(6):
+        lab.kill_all()
+        start = lab.start_directory(f"together-{round_}")
+        copies = [start.start(), start.start()]
+        assert [copy.wait(timeout=30) for copy in copies] == [0, 0]
+        assert len(start.standin_launches()) >= 1
+        time.sleep(1.0)  # a second server would have written its record by now
+        assert len(start.standin_launches()) == 1, f"round {round_}"
+
+
+def test_an_outside_close_of_the_main_window_while_the_dialog_waits(lab):
+    # taskkill without /f sends WM_CLOSE: the run still does its job and ends with 0.
+    lab.set_host_name(None)
+    start = lab.start_directory("outside-close")
+    first = start.start()
+    assert lab.tool("dialog_driver", "inspect").startswith("field: ")
+    assert lab.tool("fault_maker", "close-main") == "sent\n"
+    time.sleep(0.5)
+    assert start.run(timeout=30) == 0, "a second copy is still kept out"
+    assert lab.tool("dialog_driver", "inspect").startswith("field: "), "one dialog, the first copy's"
+    lab.tool("dialog_driver", "set", "FIRST")
+    assert first.wait(timeout=30) == 0
+    launches = start.standin_launches()
+    assert len(launches) == 1 and " -n FIRST " in launches[0]

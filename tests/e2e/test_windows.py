@@ -6,7 +6,7 @@ import struct
 import subprocess
 import time
 
-from winelab import BUILD, ROOT
+from winelab import BUILD
 
 WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x10000000, 0x00C00000, 0x00080000
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00040000, 0x00020000, 0x00010000, 0x00010000
@@ -59,9 +59,9 @@ def test_the_setup_dialog_is_built_as_defined(lab):
     assert not style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), "no resize, minimize or maximize"
     assert layout["visible"] == "1"
 
-    base_x, base_y = (int(v) for v in layout["base"].split())
+    dpi = int(layout["dpi"])
     left, top, width, height = (int(v) for v in layout["frame"].split())
-    assert (width, height) == (mul_div(1673, base_x, 32), mul_div(580, base_y, 64))
+    assert (width, height) == (mul_div(1673, dpi, 384), mul_div(580, dpi, 384)), "four units a pixel at 96 DPI"
     work = [int(v) for v in layout["workarea"].split()]
     assert abs((left + width / 2) - (work[0] + work[2]) / 2) <= 1, "centred across"
     assert abs((top + height / 2) - (work[1] + work[3]) / 2) <= 1, "centred down"
@@ -70,8 +70,8 @@ def test_the_setup_dialog_is_built_as_defined(lab):
     assert [c["class"] for c in controls] == [c[0] for c in SETUP_CONTROLS]
     for control, (cls, x, y, w, h, text) in zip(controls, SETUP_CONTROLS):
         assert control["text"] == text
-        assert control["rect"] == [mul_div(x, base_x, 32), mul_div(y, base_y, 64),
-                                   mul_div(w, base_x, 32), mul_div(h, base_y, 64)], cls
+        assert control["rect"] == [mul_div(x, dpi, 384), mul_div(y, dpi, 384),
+                                   mul_div(w, dpi, 384), mul_div(h, dpi, 384)], cls
     note, field, label, button = controls
     assert not note["style"] & WS_TABSTOP and not label["style"] & WS_TABSTOP, "static texts take no focus"
     assert field["style"] & WS_TABSTOP and button["style"] & WS_TABSTOP
@@ -84,6 +84,27 @@ def test_the_setup_dialog_is_built_as_defined(lab):
 
     assert layout["focus"] == "field"
     assert focus_moves == "focus: button\nfocus: field\n", "Tab alternates between field and button"
+
+
+def test_the_dialog_grows_evenly_with_the_screens_dpi(lab):
+    frames = {}
+    for dpi in (96, 144):
+        lab.set_dpi(dpi)
+        try:
+            start, run = open_setup_dialog(lab, f"dialog-dpi-{dpi}")
+            layout = parse_layout(lab.tool("dialog_driver", "layout"))
+            if dpi == 144:  # to look at: nothing may be cut off
+                left, top, width, height = layout["frame"].split()
+                subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}",
+                                str(lab.out / "setup-dialog-144dpi.png")], env=lab.env, timeout=30)
+            lab.tool("dialog_driver", "close")
+            assert run.wait(timeout=20) == 0
+        finally:
+            lab.set_dpi(96)
+        assert int(layout["dpi"]) == dpi
+        frames[dpi] = [int(v) for v in layout["frame"].split()[2:]]
+    print("dialog frames:", frames)
+    assert abs(frames[144][0] - 1.5 * frames[96][0]) <= 2 and abs(frames[144][1] - 1.5 * frames[96][1]) <= 2
 
 
 def test_no_window_is_shown_during_a_run_with_a_host_name(lab):
@@ -116,7 +137,7 @@ def test_a_screenshot_of_the_dialog(lab):
         window = subprocess.run(["xdotool", "search", "--name", "velmor-shot - Wine desktop"], env=lab.env,
                                 capture_output=True, text=True).stdout.split("\n")[0]
     time.sleep(1.5)  # let the dialog paint
-    target = ROOT / "docs" / "setup-dialog.png"
+    target = lab.out / "setup-dialog.png"
     subprocess.run(["import", "-window", window, str(target)], env=lab.env, check=True, timeout=30)
     lab.run(["explorer", desktop, str(BUILD / "dialog_driver.exe"), "close"], capture=False)
     # The desktop's explorer outlives the program: wait for the program itself to end.

@@ -9,8 +9,14 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-BUILD = Path(os.environ.get("VELMOR_BUILD", ROOT / "build" / "win32"))
-PREFIX = Path(os.environ.get("VELMOR_WINEPREFIX", ROOT / "build" / "wineprefix"))
+# A 64-bit build runs in a 64-bit prefix, with Debian's 64-bit loader.
+WIN64 = os.environ.get("VELMOR_WINEARCH") == "win64"
+BUILD = Path(os.environ.get("VELMOR_BUILD", ROOT / "build" / ("win64" if WIN64 else "win32")))
+PREFIX = Path(os.environ.get("VELMOR_WINEPREFIX", ROOT / "build" / ("wineprefix64" if WIN64 else "wineprefix")))
+WINE = "/usr/lib/wine/wine64" if WIN64 else "wine"
+# What a test run makes for the docs (the robustness table, screenshots): scripts/refresh-docs
+# copies it there.
+OUT = ROOT / "build" / ("e2e-out-win64" if WIN64 else "e2e-out")
 
 HOST_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters"
 HOST_VALUE = "NV HostName"
@@ -49,7 +55,7 @@ class WineLab:
         self.env.update({
             "DISPLAY": display.name,
             "WINEPREFIX": str(PREFIX),
-            "WINEARCH": "win32",
+            "WINEARCH": "win64" if WIN64 else "win32",
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",  # no Mono or Gecko prompt
             "LC_ALL": "zh_CN.UTF-8",                # code page 936, as on a Chinese Windows
@@ -58,8 +64,10 @@ class WineLab:
         self.env.pop("VELMOR_STANDIN_LOG", None)
         self.prefix_path = PREFIX
         self.drive_c = PREFIX / "drive_c"
+        self.out = OUT
+        OUT.mkdir(parents=True, exist_ok=True)
         if not (PREFIX / "system.reg").exists():
-            subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=300,
+            subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True, timeout=300,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # Whatever an interrupted earlier run left in the prefix goes first.
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=60)
@@ -81,12 +89,12 @@ class WineLab:
     # Output is captured only where it is read: a server started by the program inherits the
     # program's standard handles, and Wine's console for it dies writing to a pipe closed here.
     def start(self, args, cwd=None, env=None, capture=True):
-        return subprocess.Popen(["wine", *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
+        return subprocess.Popen([WINE, *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
                                 stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
     def run(self, args, cwd=None, env=None, timeout=60, capture=True):
-        return subprocess.run(["wine", *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
+        return subprocess.run([WINE, *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
                               stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL, timeout=timeout)
 
@@ -103,7 +111,7 @@ class WineLab:
 
     def kill_all(self):
         """Ends every Windows program of the prefix but its services."""
-        for name in ("velmor.exe", "dbsrv12.exe", "window_holder.exe", "dialog_driver.exe"):
+        for name in ("velmor.exe", "dbsrv12.exe", "window_holder.exe", "dialog_driver.exe", "fault_maker.exe"):
             subprocess.run(["pkill", "-f", name], stdout=subprocess.DEVNULL)
         time.sleep(0.2)
 
@@ -129,6 +137,31 @@ class WineLab:
 
     def clear_run_value(self, name):
         self.reg("delete", RUN_KEY, "/v", name, "/f")
+
+    @contextlib.contextmanager
+    def run_key_refusing_writes(self):
+        """The Run key refuses to have values set, as it does for a standard user."""
+        subkey = RUN_KEY.split("\\", 1)[1]
+        assert self.tool("fault_maker", "deny-set-value", subkey) == "done\n"
+        try:
+            yield
+        finally:
+            assert self.tool("fault_maker", "allow", subkey) == "done\n"
+
+    def lock_file(self, path, seconds):
+        """Another program holds the file open without sharing for `seconds`."""
+        locker = self.start([str(BUILD / "fault_maker.exe"), "lock", path, str(seconds)])
+        assert locker.stdout.readline().strip() == b"ready"
+        return locker
+
+    def dismiss(self, title):
+        """Presses OK in the message box of that title; returns its text."""
+        return self.tool("dialog_driver", "dismiss", title)
+
+    def set_dpi(self, dpi):
+        """The screen's DPI for programs started from now on."""
+        for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+            self.reg("add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
 
     # --- start directories ---
 

@@ -33,35 +33,18 @@ const char* op_name(Op op) {
     case Op::close_handle: return "close_handle";
     case Op::from_ansi: return "from_ansi";
     case Op::to_lower: return "to_lower";
+    case Op::lock_instance: return "lock_instance";
+    case Op::sleep: return "sleep";
+    case Op::settings_file_access: return "settings_file_access";
+    case Op::read_settings_file: return "read_settings_file";
+    case Op::replace_settings_file: return "replace_settings_file";
+    case Op::to_ansi: return "to_ansi";
   }
   return "?";
 }
 
 std::string narrow(TextView text) {
-  // UTF-16 to UTF-8, enough for the program's texts in test messages and call records.
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  return utf8_of(text);
 }
 
 Text fold(TextView text) {
@@ -137,8 +120,8 @@ std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, Tex
   return value == nullptr ? std::nullopt : std::optional<Text>(*value);
 }
 
-void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, bool is_string) {
-  registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), is_string};
+void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, RegistryType type) {
+  registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), type};
 }
 
 const RegistryValue* FakePlatform::registry_entry(TextView key_path, TextView value_name) const {
@@ -193,6 +176,22 @@ void FakePlatform::run_until_no_window() {
 
 void FakePlatform::report_runtime_error(const RuntimeError& error) {
   reported_errors.push_back(error);
+}
+
+InstanceLock FakePlatform::lock_instance(TextView name) {
+  if (enter(Op::lock_instance, narrow(name))) {
+    return InstanceLock::unavailable;
+  }
+  if (lock_held_elsewhere) {
+    return InstanceLock::held_elsewhere;
+  }
+  lock_held = true;
+  return InstanceLock::acquired;
+}
+
+void FakePlatform::sleep(std::uint32_t milliseconds) {
+  enter(Op::sleep, std::to_string(milliseconds));
+  slept_ms += milliseconds;
 }
 
 // --- Windows ---
@@ -288,12 +287,15 @@ bool FakePlatform::write_ini(TextView file, TextView section, TextView key, Text
   return true;
 }
 
-std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextView value_name) {
+std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) {
   if (enter(Op::read_registry_string, narrow(value_name))) {
     return std::nullopt;
   }
   const RegistryValue* value = registry_entry(key_path, value_name);
-  if (value == nullptr || !value->is_string) {
+  const bool wanted = value != nullptr &&
+                      (value->type == RegistryType::plain_string ||
+                       (value->type == RegistryType::expandable_string && kinds == StringKinds::plain_or_expandable));
+  if (!wanted) {
     return std::nullopt;
   }
   return value->data;
@@ -304,6 +306,37 @@ bool FakePlatform::write_registry_string(TextView key_path, TextView value_name,
     return false;
   }
   set_registry(key_path, value_name, value);
+  return true;
+}
+
+FileAccess FakePlatform::settings_file_access(TextView file) {
+  if (enter(Op::settings_file_access)) {
+    return {FileAccess::refused, 5};
+  }
+  const Text path = resolve(file);
+  if (!raw_files.contains(path) && !files_.contains(path)) {
+    return {FileAccess::missing, 0};
+  }
+  if (settings_locked_probes > 0) {
+    --settings_locked_probes;
+    return {FileAccess::refused, 32};
+  }
+  return {FileAccess::readable, 0};
+}
+
+std::optional<std::string> FakePlatform::read_settings_file(TextView file) {
+  if (enter(Op::read_settings_file)) {
+    return std::nullopt;
+  }
+  const std::string* bytes = find_entry(raw_files, resolve(file));
+  return bytes == nullptr ? std::nullopt : std::optional<std::string>(*bytes);
+}
+
+bool FakePlatform::replace_settings_file(TextView file, std::string_view bytes) {
+  if (enter(Op::replace_settings_file)) {
+    return false;
+  }
+  raw_files[resolve(file)] = std::string(bytes);
   return true;
 }
 
@@ -400,6 +433,20 @@ Text FakePlatform::from_ansi(std::string_view ansi) {
   Text out;
   for (const char c : ansi) {
     out += static_cast<char16_t>(static_cast<unsigned char>(c));  // the fake's code page is Latin-1
+  }
+  return out;
+}
+
+std::optional<std::string> FakePlatform::to_ansi(TextView text) {
+  if (enter(Op::to_ansi)) {
+    return std::nullopt;
+  }
+  std::string out;
+  for (const char16_t c : text) {
+    if (c > 0xFF) {
+      return std::nullopt;  // outside the fake's Latin-1 code page
+    }
+    out += static_cast<char>(c);
   }
   return out;
 }

@@ -37,6 +37,12 @@ enum class Op {
   close_handle,
   from_ansi,
   to_lower,
+  lock_instance,
+  sleep,
+  settings_file_access,
+  read_settings_file,
+  replace_settings_file,
+  to_ansi,
 };
 
 const char* op_name(Op op);
@@ -66,9 +72,11 @@ struct MessageBoxShown {
   Text text;
 };
 
+enum class RegistryType { plain_string, expandable_string, other };
+
 struct RegistryValue {
   Text data;
-  bool is_string = true;
+  RegistryType type = RegistryType::plain_string;
 };
 
 class FakePlatform : public Platform {
@@ -88,13 +96,21 @@ class FakePlatform : public Platform {
   // Plays the user while a response window is open; without it the user closes the window
   // from its title bar.
   std::function<void(FakePlatform&, WindowId)> user;
+  bool lock_held_elsewhere = false;
+  bool lock_held = false;          // taken by this run
+  int settings_locked_probes = 0;  // how many access checks find the settings file held open
+  std::uint32_t slept_ms = 0;
+  // Settings files as bytes, by lower-case full path; the profile reads and writes see the
+  // separate structured store below.
+  std::map<Text, std::string> raw_files;
 
   // Fails the calls of `op` after `skip` successful ones; `times` < 0: from then on.
   void fail(Op op, Failure how, int skip = 0, int times = -1);
 
   void set_ini(TextView path, TextView section, TextView key, TextView value);
   std::optional<Text> ini_value(TextView path, TextView section, TextView key) const;
-  void set_registry(TextView key_path, TextView value_name, TextView data, bool is_string = true);
+  void set_registry(TextView key_path, TextView value_name, TextView data,
+                    RegistryType type = RegistryType::plain_string);
   std::optional<Text> registry_value(TextView key_path, TextView value_name) const;
   FakeWindow& window(WindowId id);
   // The window as the user sees it: types into a control, presses a button, closes it.
@@ -109,6 +125,8 @@ class FakePlatform : public Platform {
   Text module_file_name() override;
   void run_until_no_window() override;
   void report_runtime_error(const RuntimeError& error) override;
+  InstanceLock lock_instance(TextView name) override;
+  void sleep(std::uint32_t milliseconds) override;
   WindowId find_window(TextView title) override;
   WindowId open_window(const WindowDefinition& definition, WindowEvents& events) override;
   void close_window(WindowId window) override;
@@ -118,8 +136,11 @@ class FakePlatform : public Platform {
   void message_box(TextView title, TextView text) override;
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
-  std::optional<Text> read_registry_string(TextView key_path, TextView value_name) override;
+  std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) override;
   bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  FileAccess settings_file_access(TextView file) override;
+  std::optional<std::string> read_settings_file(TextView file) override;
+  bool replace_settings_file(TextView file, std::string_view bytes) override;
   bool run(TextView command_line) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
@@ -129,6 +150,8 @@ class FakePlatform : public Platform {
   bool close_handle(Handle handle) noexcept override;
   Text from_ansi(std::string_view ansi) override;
   Text to_lower(TextView text) override;
+  std::optional<std::string> to_ansi(TextView text) override;
+  Text resolve(TextView file) const;
 
  private:
   struct Rule {
@@ -146,7 +169,6 @@ class FakePlatform : public Platform {
 
   // Records the call; true when it is to return its unsuccessful result. Throws for call_fails.
   bool enter(Op op, const std::string& detail = {});
-  Text resolve(TextView file) const;
   const RegistryValue* registry_entry(TextView key_path, TextView value_name) const;
   static bool fill(Snapshot& snapshot, s_process& record);
 

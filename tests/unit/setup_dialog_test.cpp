@@ -96,16 +96,16 @@ TEST_F(SetupDialog, AFailedWriteStillClosesTheDialog) {
   EXPECT_FALSE(platform.window(id).open);
 }
 
-TEST(ServiceNameOf, StoresOneLineWithoutSurroundingBlanks) {
-  EXPECT_EQ(service_name_of(u" SRV1 "), u"SRV1");
-  EXPECT_EQ(service_name_of(u"SRV 1"), u"SRV 1") << "blanks inside stay";
-  EXPECT_EQ(service_name_of(u"SRV1\r\n"), u"SRV1");
-  EXPECT_EQ(service_name_of(u"SRV1\r\n[other]\r\nkey=x"), u"SRV1") << "no second line reaches the file";
-  EXPECT_EQ(service_name_of(u"\r\n  SRV1 \nX"), u"SRV1");
-  EXPECT_EQ(service_name_of(u"SRV1\rX"), u"SRV1");
-  EXPECT_EQ(service_name_of(u"\r\n"), u"");
-  EXPECT_EQ(service_name_of(u""), u"");
-  EXPECT_EQ(service_name_of(u"服务器 "), u"服务器");
+TEST(OneLine, StoresOneLineWithoutSurroundingBlanks) {
+  EXPECT_EQ(one_line(u" SRV1 "), u"SRV1");
+  EXPECT_EQ(one_line(u"SRV 1"), u"SRV 1") << "blanks inside stay";
+  EXPECT_EQ(one_line(u"SRV1\r\n"), u"SRV1");
+  EXPECT_EQ(one_line(u"SRV1\r\n[other]\r\nkey=x"), u"SRV1") << "no second line reaches the file";
+  EXPECT_EQ(one_line(u"\r\n  SRV1 \nX"), u"SRV1");
+  EXPECT_EQ(one_line(u"SRV1\rX"), u"SRV1");
+  EXPECT_EQ(one_line(u"\r\n"), u"");
+  EXPECT_EQ(one_line(u""), u"");
+  EXPECT_EQ(one_line(u"服务器 "), u"服务器");
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ TEST_F(StartSequence, ADriveRootKeepsItsDoubleBackslash) {
 TEST_F(StartSequence, ARefusedAutostartWriteIsReportedOnceAndTheRunEnds) {
   host_name(u"SRV1");
   platform.fail(Op::write_registry_string, Failure::unsuccessful);
-  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(run(), 4);
   ASSERT_EQ(platform.message_boxes.size(), 1U);
   EXPECT_EQ(platform.message_boxes[0].title, u"提示");
   EXPECT_EQ(platform.message_boxes[0].text,
@@ -172,6 +172,14 @@ TEST_F(StartSequence, ARefusedWriteOfAnEntryAlreadyInPlaceIsNoFailure) {
   platform.set_registry(autostart_key, u"qzdb", u"D:\\app\\velmor.exe");
   platform.fail(Op::write_registry_string, Failure::unsuccessful);
   run();
+  EXPECT_TRUE(platform.message_boxes.empty());
+}
+
+TEST_F(StartSequence, ARefusedWriteOfTheSameCommandAsAnExpandableStringIsNoFailure) {
+  host_name(u"SRV1");
+  platform.set_registry(autostart_key, u"qzdb", u"D:\\app\\velmor.exe", fake::RegistryType::expandable_string);
+  platform.fail(Op::write_registry_string, Failure::unsuccessful);
+  EXPECT_EQ(run(), 0);
   EXPECT_TRUE(platform.message_boxes.empty());
 }
 
@@ -212,12 +220,117 @@ TEST_F(StartSequence, AFailedLaunchCallStopsBeforeTheAutostartEntry) {
   EXPECT_EQ(platform.open_window_count(), 1U);
 }
 
-TEST_F(StartSequence, AnUnsuccessfulLaunchIsNotExamined) {
+TEST_F(StartSequence, AnUnsuccessfulLaunchShowsNothingAndGoesOn) {
   host_name(u"SRV1");
   platform.fail(Op::run, Failure::unsuccessful);
-  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(run(), 2);
   EXPECT_TRUE(platform.message_boxes.empty());
   EXPECT_EQ(autostart(u"qzdb"), u"D:\\app\\velmor.exe");
+}
+
+TEST_F(StartSequence, TheExitCodeTellsWhichPartOfTheJobIsNotDone) {
+  struct Case {
+    bool server_runs;
+    bool launch_fails;
+    bool registry_refuses;
+    int exit_code;
+  };
+  for (const Case c : {Case{false, false, false, 0}, Case{true, true, false, 0}, Case{false, true, false, 2},
+                       Case{false, false, true, 4}, Case{false, true, true, 6}, Case{true, true, true, 4}}) {
+    FakePlatform p;
+    p.program_file = u"D:\\app\\velmor.exe";
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    if (c.server_runs) {
+      p.processes.push_back({900, "dbsrv12.exe"});
+    }
+    if (c.launch_fails) {
+      p.fail(Op::run, Failure::unsuccessful);
+    }
+    if (c.registry_refuses) {
+      p.fail(Op::write_registry_string, Failure::unsuccessful);
+    }
+    EXPECT_EQ(velmor_main(p), c.exit_code) << c.server_runs << c.launch_fails << c.registry_refuses;
+    EXPECT_EQ(p.message_boxes.size(), c.registry_refuses ? 1U : 0U) << "nothing new on screen";
+  }
+}
+
+TEST_F(StartSequence, ALineBreakInTheHostNameWritesNoSecondKey) {
+  host_name(u"SRV1\r\nport=1");
+  run();
+  EXPECT_EQ(stored(u"servername"), u"SRV1");
+  EXPECT_FALSE(stored(u"port").has_value());
+  EXPECT_EQ(launched(), u"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} D:\\app\\datebase\\qzdb.db");
+}
+
+TEST_F(StartSequence, ASettingsFileHeldOpenBrieflyIsWaitedFor) {
+  host_name(u"SRV1");
+  setting(u"dbname", u"mydb");
+  platform.settings_locked_probes = 5;
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(platform.slept_ms, 500U);
+  EXPECT_NE(launched().find(u"\\mydb.db"), Text::npos);
+}
+
+TEST_F(StartSequence, ASettingsFileThatStaysLockedStopsTheRunBeforeAnythingIsWritten) {
+  host_name(u"SRV1");
+  setting(u"dbname", u"mydb");
+  platform.settings_locked_probes = 1000;
+  EXPECT_EQ(run(), 1);
+  ASSERT_EQ(platform.reported_errors.size(), 1U);
+  EXPECT_EQ(platform.reported_errors[0].operation(), "read D:\\app\\setup.ini");
+  EXPECT_EQ(platform.reported_errors[0].system_code(), 32U);
+  EXPECT_GE(platform.slept_ms, 2000U);
+  EXPECT_LE(platform.slept_ms, 2100U);
+  EXPECT_TRUE(platform.calls_of(Op::write_ini).empty());
+  EXPECT_TRUE(platform.launched.empty());
+  EXPECT_FALSE(autostart(u"mydb").has_value());
+  EXPECT_FALSE(autostart(u"qzdb").has_value());
+}
+
+// setup.ini holds every character: a value outside the ANSI code page (the fake's is Latin-1)
+// makes the file UTF-16 first; other files stay as they are.
+TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
+  const std::string bom = "\xFF\xFE";
+  const std::string ansi = "; client\r\n[client]\r\nuser=M\xFCller\r\n[database]\r\nport=4000\r\n";
+  std::string as_utf16 = bom;  // every Latin-1 byte is one UTF-16LE unit with a zero high byte
+  for (const char c : ansi) {
+    as_utf16 += c;
+    as_utf16 += '\0';
+  }
+  struct Case {
+    const char* what;
+    std::optional<std::string> before;
+    std::u16string_view folder;
+    std::optional<std::string> after;
+  };
+  const Case cases[] = {
+      {"fits, no file: nothing converted", std::nullopt, u"D:\\app", std::nullopt},
+      {"fits, ANSI file: stays ANSI", ansi, u"D:\\M\u00FCller", ansi},
+      {"does not fit, no file: created as UTF-16", std::nullopt, u"D:\\ทดสอบ", bom},
+      {"does not fit, ANSI file: same text as UTF-16", ansi, u"D:\\ทดสอบ", as_utf16},
+      {"does not fit, UTF-16 file: left as it is", bom + "x", u"D:\\ทดสอบ", bom + "x"},
+      {"does not fit, UTF-8 file: left as it is", "\xEF\xBB\xBF", u"D:\\ทดสอบ", "\xEF\xBB\xBF"},
+  };
+  for (const auto& c : cases) {
+    FakePlatform p;
+    p.program_file = Text(c.folder) + u"\\velmor.exe";
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    if (c.before) {
+      p.raw_files[p.resolve(u"setup.ini")] = *c.before;
+    }
+    velmor_main(p);
+    const auto file = p.raw_files.find(p.resolve(u"setup.ini"));
+    EXPECT_EQ(file == p.raw_files.end() ? std::nullopt : std::optional<std::string>(file->second), c.after) << c.what;
+    EXPECT_EQ(p.ini_value(u"setup.ini", u"database", u"apppath"), Text(c.folder)) << c.what;
+  }
+}
+
+TEST_F(StartSequence, AFileThatCannotBeMadeUnicodeIsWrittenAsBefore) {
+  host_name(u"ทดสอบ");
+  platform.raw_files[platform.resolve(u"setup.ini")] = "[database]\r\n";
+  platform.fail(Op::replace_settings_file, Failure::unsuccessful);
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(stored(u"servername"), u"ทดสอบ");
 }
 
 }  // namespace

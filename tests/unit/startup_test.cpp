@@ -2,10 +2,15 @@
 // and what a failed platform call does to a run.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "app/entry.h"
 #include "app/globals.h"
 #include "dbstart/host_name.h"
 #include "fake/fake_platform.h"
+#include "platform/runtime.h"
 #include "ui/window_definitions.h"
 
 namespace velmor {
@@ -60,6 +65,27 @@ TEST_F(Startup, AnyWindowWithTheTitleEndsTheRunQuietly) {
   EXPECT_TRUE(platform.launched.empty());
 }
 
+TEST_F(Startup, ACopyHoldingTheLockEndsTheRunBeforeAnythingElse) {
+  platform.lock_held_elsewhere = true;
+  EXPECT_EQ(velmor_main(platform), 0);
+  EXPECT_TRUE(platform.windows.empty());
+  EXPECT_TRUE(platform.calls_of(Op::find_window).empty());
+  EXPECT_TRUE(platform.calls_of(Op::read_registry_string).empty());
+  EXPECT_TRUE(platform.calls_of(Op::write_ini).empty());
+  EXPECT_TRUE(platform.launched.empty());
+  EXPECT_TRUE(platform.message_boxes.empty());
+}
+
+TEST_F(Startup, WithoutTheLockTheWindowSearchStillGuards) {
+  platform.fail(Op::lock_instance, Failure::unsuccessful);
+  platform.foreign_window_titles = {u"数据库启动窗口"};
+  EXPECT_EQ(velmor_main(platform), 0);
+  EXPECT_TRUE(platform.windows.empty());
+  platform.foreign_window_titles.clear();
+  EXPECT_EQ(velmor_main(platform), 0);
+  EXPECT_EQ(platform.windows.size(), 1U) << "a run goes on when the lock cannot be made";
+}
+
 TEST_F(Startup, ATitleThatDiffersInOneCharacterDoesNotCount) {
   platform.foreign_window_titles = {u"数据库启动窗", u"数据库启动窗口 ", u"数据库起动窗口"};
   velmor_main(platform);
@@ -94,6 +120,35 @@ TEST_F(Startup, AMainWindowThatDoesNotOpenEndsTheRun) {
   platform.fail(Op::open_window, Failure::unsuccessful);
   EXPECT_EQ(velmor_main(platform), 0);
   EXPECT_TRUE(platform.windows.empty());
+}
+
+// A scripted application: its open raises what the test gives it.
+class ThrowingApplication : public ApplicationEvents {
+ public:
+  explicit ThrowingApplication(std::function<void()> raise) : raise_(std::move(raise)) {}
+  void create() override {}
+  void open(TextView /*commandline*/) override { raise_(); }
+  void destroy() override { destroyed = true; }
+  [[nodiscard]] int exit_code() const override { return 0; }
+  bool destroyed = false;
+
+ private:
+  std::function<void()> raise_;
+};
+
+TEST_F(Startup, AnyFaultInAHandlerIsReportedOnceAndDestroyStillRuns) {
+  const std::vector<std::function<void()>> faults = {
+      [] { throw RuntimeError("window", 1400); },
+      [] { throw std::logic_error("map::at"); },
+      [] { throw std::bad_alloc(); },
+  };
+  for (const auto& fault : faults) {
+    FakePlatform p;
+    ThrowingApplication application(fault);
+    EXPECT_EQ(run_application(p, application, u""), 1);
+    EXPECT_EQ(p.reported_errors.size(), 1U);
+    EXPECT_TRUE(application.destroyed);
+  }
 }
 
 TEST_F(Startup, AnUnreadableCommandLineIsReported) {

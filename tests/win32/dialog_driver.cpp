@@ -6,6 +6,8 @@
 //   dialog_driver.exe tab        presses Tab twice, printing the focused control after each
 //   dialog_driver.exe watch SECONDS   (no dialog needed) reports visible and hidden windows
 //                                titled as the main window while it watches
+//   dialog_driver.exe dismiss TITLE   (no dialog needed) prints the text of the message box
+//                                titled TITLE and presses its OK button
 // It waits up to 20 seconds for the dialog to appear. Output is UTF-8.
 #include <windows.h>
 
@@ -72,8 +74,9 @@ void print_layout(HWND dialog) {
   print_utf8(L"workarea: " + std::to_wstring(work.left) + L" " + std::to_wstring(work.top) + L" " +
              std::to_wstring(work.right) + L" " + std::to_wstring(work.bottom));
   print_utf8(L"visible: " + std::to_wstring(IsWindowVisible(dialog) != FALSE ? 1 : 0));
-  const LONG base = GetDialogBaseUnits();
-  print_utf8(L"base: " + std::to_wstring(LOWORD(base)) + L" " + std::to_wstring(HIWORD(base)));
+  HDC screen = GetDC(nullptr);
+  print_utf8(L"dpi: " + std::to_wstring(GetDeviceCaps(screen, LOGPIXELSY)));
+  ReleaseDC(nullptr, screen);
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     RECT r{};
     GetWindowRect(child, &r);
@@ -106,9 +109,9 @@ int watch(DWORD seconds) {
   return 0;
 }
 
-HWND wait_for_dialog() {
+HWND wait_for_dialog(const wchar_t* title = dialog_title) {
   for (int i = 0; i < 200; ++i) {
-    const HWND dialog = FindWindowW(nullptr, dialog_title);
+    const HWND dialog = FindWindowW(nullptr, title);
     if (dialog != nullptr && IsWindowVisible(dialog) != FALSE) {
       return dialog;
     }
@@ -123,6 +126,20 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring verb = argc > 1 ? argv[1] : L"";
   if (verb == L"watch" && argc > 2) {
     return watch(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+  }
+  if (verb == L"dismiss" && argc > 2) {
+    const HWND box = wait_for_dialog(argv[2]);
+    if (box == nullptr) {
+      std::fputs("no message box\n", stdout);
+      return 1;
+    }
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (class_of(child) == L"Static" && !text_of(child).empty()) {
+        print_utf8(text_of(child));
+      }
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return 0;
   }
   const HWND dialog = wait_for_dialog();
   if (dialog == nullptr) {

@@ -1,6 +1,7 @@
 // The application life cycle on Windows: command line, program file, message loop and the
 // report of a run-time error.
 #include <string>
+#include <utility>
 
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -36,10 +37,29 @@ void Win32Platform::run_until_no_window() {
   }
 }
 
+InstanceLock Win32Platform::lock_instance(TextView name) {
+  // Local\: the logon session's namespace, the same scope as the window search.
+  const std::wstring full_name = L"Local\\" + wide(name);
+  KernelHandle mutex(CreateMutexW(nullptr, FALSE, full_name.c_str()));
+  const DWORD error = GetLastError();
+  if (mutex.get() == nullptr) {
+    // Refused access to a lock of this name means another user's copy made it.
+    return error == ERROR_ACCESS_DENIED ? InstanceLock::held_elsewhere : InstanceLock::unavailable;
+  }
+  if (error == ERROR_ALREADY_EXISTS) {
+    return InstanceLock::held_elsewhere;
+  }
+  instance_lock_ = std::move(mutex);  // held until the process ends
+  return InstanceLock::acquired;
+}
+
+void Win32Platform::sleep(std::uint32_t milliseconds) {
+  Sleep(milliseconds);
+}
+
 void Win32Platform::report_runtime_error(const RuntimeError& error) {
-  const std::string& operation = error.operation();
   std::wstring text = L"程序运行出错，将要结束。\n\n失败的操作：";
-  text += std::wstring(operation.begin(), operation.end());
+  text += from_utf8(error.operation());
   text += L"\n系统错误码：" + std::to_wstring(error.system_code());
   MessageBoxW(nullptr, text.c_str(), L"velmor", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }

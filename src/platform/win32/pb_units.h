@@ -1,27 +1,33 @@
 #pragma once
 // PowerBuilder units to pixels, the one place this mapping lives. A PowerBuilder unit is a 32nd
-// of the system font's average character width across and a 64th of its height down
-// (GetDialogBaseUnits), so a layout keeps its proportions against the system font at any
-// resolution. With the usual 7 x 16 pixel base at 96 DPI, 1673 x 580 units are 366 x 145 pixels.
+// of the system font's average character width across and a 64th of its height down; with the
+// standard 8 x 16 pixel system font at 96 DPI that is a quarter pixel each way, and the layout
+// grows with the screen's DPI, evenly in both directions. (GetDialogBaseUnits does not follow
+// the DPI evenly under Wine.) At 96 DPI, 1673 x 580 units are 418 x 145 pixels.
 #include <windows.h>
 
 namespace velmor::win32 {
 
 class PbUnits {
  public:
-  static PbUnits of_system_font() {
-    const LONG base = GetDialogBaseUnits();
-    return {LOWORD(base), HIWORD(base)};
+  static PbUnits of_screen() {
+    int dpi = USER_DEFAULT_SCREEN_DPI;
+    if (HDC screen = GetDC(nullptr); screen != nullptr) {
+      dpi = GetDeviceCaps(screen, LOGPIXELSY);
+      ReleaseDC(nullptr, screen);
+    }
+    return PbUnits(dpi);
   }
 
-  [[nodiscard]] int x(int units) const { return MulDiv(units, char_width_, 32); }
-  [[nodiscard]] int y(int units) const { return MulDiv(units, char_height_, 64); }
+  [[nodiscard]] int dpi() const { return dpi_; }
+  [[nodiscard]] int x(int units) const { return MulDiv(units, dpi_, units_per_inch); }
+  [[nodiscard]] int y(int units) const { return MulDiv(units, dpi_, units_per_inch); }
 
  private:
-  PbUnits(int char_width, int char_height) : char_width_(char_width), char_height_(char_height) {}
+  static constexpr int units_per_inch = 4 * USER_DEFAULT_SCREEN_DPI;  // four units a pixel at 96 DPI
+  explicit PbUnits(int dpi) : dpi_(dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI) {}
 
-  int char_width_;
-  int char_height_;
+  int dpi_;
 };
 
 }  // namespace velmor::win32

@@ -38,7 +38,7 @@ KeyPath split(TextView key_path) {
 
 }  // namespace
 
-std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name) {
+std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) {
   const KeyPath path = split(key_path);
   if (path.root == nullptr) {
     return std::nullopt;
@@ -48,21 +48,24 @@ std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextV
     return std::nullopt;
   }
   const std::wstring name = wide(value_name);
+  const auto wanted = [kinds](DWORD type) {
+    return type == REG_SZ || (type == REG_EXPAND_SZ && kinds == StringKinds::plain_or_expandable);
+  };
   DWORD type = 0;
   DWORD bytes = 0;
   LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
   std::wstring data;
   // The value may change between the two calls: ask again while it has grown.
   while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-    if (type != REG_SZ) {
-      return std::nullopt;  // only a plain string is a host name; nothing is expanded
+    if (!wanted(type)) {
+      return std::nullopt;  // nothing is expanded
     }
     data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
     DWORD capacity = bytes;
     status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(data.data()),  // NOLINT(*-reinterpret-cast)
                               &capacity);
-    if (status == ERROR_SUCCESS && type == REG_SZ) {
+    if (status == ERROR_SUCCESS && wanted(type)) {
       // The stored data need not end with a NUL, nor have an even length: keep only whole
       // characters of what was delivered, up to the first NUL.
       data.resize(capacity / sizeof(wchar_t));

@@ -20,6 +20,33 @@ Text Win32Platform::from_ansi(std::string_view ansi) {
   return text_of(wide_text);
 }
 
+std::optional<std::string> Win32Platform::to_ansi(TextView text) {
+  if (text.empty()) {
+    return std::string();
+  }
+  const std::wstring wide_text = wide(text);
+  const int size = static_cast<int>(wide_text.size());
+  // Best fit would turn characters into look-alikes; the used-default flag tells when one has
+  // no exact form. A UTF-8 code page has room for all and takes neither.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0U : DWORD{WC_NO_BEST_FIT_CHARS};
+  BOOL used_default = FALSE;
+  BOOL* const used_default_out = utf8 ? nullptr : &used_default;
+  const int length = WideCharToMultiByte(CP_ACP, flags, wide_text.data(), size, nullptr, 0, nullptr, used_default_out);
+  if (length <= 0) {
+    call_failed("WideCharToMultiByte");
+  }
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  if (WideCharToMultiByte(CP_ACP, flags, wide_text.data(), size, ansi.data(), length, nullptr, used_default_out) !=
+      length) {
+    call_failed("WideCharToMultiByte");
+  }
+  if (used_default != FALSE) {
+    return std::nullopt;
+  }
+  return ansi;
+}
+
 Text Win32Platform::to_lower(TextView text) {
   std::wstring wide_text = wide(text);
   if (!wide_text.empty()) {

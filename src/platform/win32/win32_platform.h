@@ -1,7 +1,8 @@
 #pragma once
 // The platform on the real Windows API. Each concern lives in its own file: application.cpp
-// (life cycle and errors), windows.cpp (windows built from definitions), profile.cpp (INI files),
-// registry.cpp, process_start.cpp, process_snapshot.cpp, text.cpp.
+// (life cycle, instance lock and errors), windows.cpp (windows built from definitions),
+// profile.cpp (INI files), settings_file.cpp (the file as a whole), registry.cpp,
+// process_start.cpp, process_snapshot.cpp, text.cpp.
 #include <windows.h>
 
 #include <exception>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_handles.h"
 
 namespace velmor::win32 {
 
@@ -27,6 +29,8 @@ class Win32Platform : public Platform {
   Text module_file_name() override;
   void run_until_no_window() override;
   void report_runtime_error(const RuntimeError& error) override;
+  InstanceLock lock_instance(TextView name) override;
+  void sleep(std::uint32_t milliseconds) override;
 
   WindowId find_window(TextView title) override;
   WindowId open_window(const WindowDefinition& definition, WindowEvents& events) override;
@@ -38,8 +42,11 @@ class Win32Platform : public Platform {
 
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
-  std::optional<Text> read_registry_string(TextView key_path, TextView value_name) override;
+  std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) override;
   bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  FileAccess settings_file_access(TextView file) override;
+  std::optional<std::string> read_settings_file(TextView file) override;
+  bool replace_settings_file(TextView file, std::string_view bytes) override;
 
   bool run(TextView command_line) override;
   Handle create_process_snapshot() override;
@@ -51,6 +58,7 @@ class Win32Platform : public Platform {
 
   Text from_ansi(std::string_view ansi) override;
   Text to_lower(TextView text) override;
+  std::optional<std::string> to_ansi(TextView text) override;
 
  private:
   static LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -60,6 +68,9 @@ class Win32Platform : public Platform {
   // Pumps one message; false on WM_QUIT. A handler's run-time error caught at the window
   // procedure is thrown on from here, where only C++ frames lie above.
   bool pump_one(HWND modal);
+  void rethrow_pending();
+  // Destroys a window of ours at once and forgets it; nothing for nullptr or a window gone.
+  void destroy_now(HWND hwnd);
   Text ini_path(TextView file);
 
   HINSTANCE instance_;
@@ -67,6 +78,7 @@ class Win32Platform : public Platform {
   std::map<HWND, std::unique_ptr<Win32Window>> windows_;
   std::exception_ptr pending_error_;
   Text program_directory_;  // where a bare settings file name lies
+  KernelHandle instance_lock_;
 };
 
 }  // namespace velmor::win32

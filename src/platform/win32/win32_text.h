@@ -2,7 +2,9 @@
 // Conversions at the Windows boundary and the one way a failed call becomes a RuntimeError.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "platform/runtime_error.h"
 #include "platform/text.h"
@@ -15,6 +17,20 @@ inline std::wstring wide(TextView text) {
 }
 inline Text text_of(std::wstring_view wide_text) {
   return {wide_text.begin(), wide_text.end()};
+}
+
+// The UTF-8 of a run-time error's operation, for the report; invalid bytes become U+FFFD.
+inline std::wstring from_utf8(std::string_view utf8) {
+  if (utf8.empty()) {
+    return {};
+  }
+  const int size = static_cast<int>(utf8.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), length);
+  }
+  return out;
 }
 
 // Throws the RuntimeError of a Windows call that could not be carried out.

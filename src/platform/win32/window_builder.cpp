@@ -37,16 +37,6 @@ ControlClass control_class(const ControlDefinition& c) {
   return {L"STATIC", 0, 0};
 }
 
-int screen_dpi() {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) {
-    return USER_DEFAULT_SCREEN_DPI;
-  }
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 HFONT create_font(const FontDefinition& font, int dpi) {
   // DEFAULT_CHARSET lets the font mapper link a Chinese font behind Tahoma.
   LOGFONTW lf{};
@@ -97,7 +87,7 @@ int system_colour_index(SystemColour colour) {
 }
 
 HWND create_frame(const WindowDefinition& definition, HINSTANCE instance, void* creator) {
-  const PbUnits units = PbUnits::of_system_font();
+  const PbUnits units = PbUnits::of_screen();
   const DWORD ex_style = definition.type == WindowType::response ? DWORD{WS_EX_DLGMODALFRAME} : 0U;
   const HWND hwnd =
       CreateWindowExW(ex_style, window_class_name, wide(definition.title).c_str(), window_style(definition), 0, 0,
@@ -109,7 +99,7 @@ HWND create_frame(const WindowDefinition& definition, HINSTANCE instance, void* 
 }
 
 void create_controls(Win32Window& window, HINSTANCE instance) {
-  const PbUnits units = PbUnits::of_system_font();
+  const PbUnits units = PbUnits::of_screen();
   int control_id = first_control_id;
   for (const ControlDefinition& control : window.definition->controls) {
     const ControlClass cls = control_class(control);
@@ -136,7 +126,7 @@ void present(Win32Window& window, HINSTANCE instance) {
     create_controls(window, instance);
   }
   const WindowDefinition& definition = *window.definition;
-  const int dpi = screen_dpi();
+  const int dpi = PbUnits::of_screen().dpi();
   for (std::size_t i = 0; i < window.controls.size(); ++i) {
     window.fonts.emplace_back(create_font(definition.controls[i].font, dpi));
     // NOLINTNEXTLINE(*-reinterpret-cast)

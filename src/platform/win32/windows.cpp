@@ -62,21 +62,44 @@ WindowId Win32Platform::open_window(const WindowDefinition& definition, WindowEv
   window.hwnd = create_frame(definition, instance_, this);
   const HWND hwnd = window.hwnd;
   windows_[hwnd] = std::move(record);
-  if (definition.visible) {
-    create_controls(window, instance_);
-  }
 
-  events.open(id_of(hwnd));
-
-  if (windows_.contains(hwnd) && definition.visible) {
-    ShowWindow(hwnd, SW_SHOWNORMAL);  // presents it first (WM_SHOWWINDOW)
-    SetForegroundWindow(hwnd);
-  }
-  if (definition.type == WindowType::response) {
-    while (windows_.contains(hwnd) && pump_one(hwnd)) {
+  try {
+    if (definition.visible) {
+      create_controls(window, instance_);
     }
+    events.open(id_of(hwnd));
+    if (windows_.contains(hwnd) && definition.visible) {
+      // The first ShowWindow of a process may take the show state its starter asked for
+      // (STARTUPINFO, hidden by many deployment tools); the second always does as told.
+      ShowWindow(hwnd, SW_SHOWNORMAL);  // presents it first (WM_SHOWWINDOW)
+      ShowWindow(hwnd, SW_SHOWNORMAL);
+      SetForegroundWindow(hwnd);
+      rethrow_pending();
+    }
+    // A quit request ends the wait as closing from the title bar does.
+    while (definition.type == WindowType::response && windows_.contains(hwnd) && pump_one(hwnd)) {
+    }
+    destroy_now(definition.type == WindowType::response ? hwnd : nullptr);
+  } catch (...) {
+    // `events` may not outlive the unwinding: no message may reach it any more, also not
+    // from the message loop of the error's report.
+    destroy_now(hwnd);
+    throw;
   }
   return id_of(hwnd);
+}
+
+void Win32Platform::destroy_now(HWND hwnd) {
+  if (hwnd != nullptr && windows_.contains(hwnd)) {
+    DestroyWindow(hwnd);
+    windows_.erase(hwnd);  // also when DestroyWindow failed: the record no longer reaches `events`
+  }
+}
+
+void Win32Platform::rethrow_pending() {
+  if (pending_error_) {
+    std::rethrow_exception(std::exchange(pending_error_, nullptr));
+  }
 }
 
 bool Win32Platform::pump_one(HWND modal) {
@@ -94,9 +117,7 @@ bool Win32Platform::pump_one(HWND modal) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  if (pending_error_) {
-    std::rethrow_exception(std::exchange(pending_error_, nullptr));
-  }
+  rethrow_pending();
   return true;
 }
 
@@ -125,7 +146,10 @@ HWND Win32Platform::control_of(WindowId id, std::string_view control) {
 }
 
 void Win32Platform::close_window(WindowId id) {
-  if (DestroyWindow(window_of(id).hwnd) == FALSE) {
+  if (!windows_.contains(hwnd_of(id))) {
+    return;  // already closed, by another program's WM_CLOSE say: nothing is left to do
+  }
+  if (DestroyWindow(hwnd_of(id)) == FALSE) {
     call_failed("DestroyWindow");
   }
 }
@@ -168,7 +192,13 @@ LRESULT CALLBACK Win32Platform::window_procedure(HWND hwnd, UINT message, WPARAM
   if (self != nullptr) {
     const auto found = self->windows_.find(hwnd);
     if (found != self->windows_.end()) {
-      return self->handle_message(*found->second, message, wparam, lparam);
+      // No exception may cross the system's frames: it is carried to the message loop.
+      try {
+        return self->handle_message(*found->second, message, wparam, lparam);
+      } catch (...) {
+        self->pending_error_ = std::current_exception();
+        return 0;
+      }
     }
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -182,12 +212,7 @@ LRESULT Win32Platform::handle_message(Win32Window& window, UINT message, WPARAM 
       const auto& controls = window.definition->controls;
       if (HIWORD(wparam) == BN_CLICKED && index >= 0 && static_cast<std::size_t>(index) < controls.size() &&
           controls[static_cast<std::size_t>(index)].kind == ControlKind::command_button) {
-        // No exception may cross the system's frames: it is carried to the message loop.
-        try {
-          window.events->clicked(id_of(hwnd), controls[static_cast<std::size_t>(index)].name);
-        } catch (...) {
-          pending_error_ = std::current_exception();
-        }
+        window.events->clicked(id_of(hwnd), controls[static_cast<std::size_t>(index)].name);
       }
       return 0;
     }

@@ -1,0 +1,69 @@
+#include "dbstart/setup_ini.h"
+
+namespace velmor {
+
+Text one_line(TextView value) {
+  constexpr TextView blanks = u" \t";
+  const auto start = value.find_first_not_of(u" \t\r\n");
+  if (start == TextView::npos) {
+    return {};
+  }
+  TextView line = value.substr(start);
+  line = line.substr(0, line.find_first_of(u"\r\n"));
+  line = line.substr(0, line.find_last_not_of(blanks) + 1);
+  return Text(line);
+}
+
+std::string utf16le_file(TextView text) {
+  std::string bytes = "\xFF\xFE";
+  bytes.reserve(2 + text.size() * 2);
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFFU);
+    bytes += static_cast<char>(unit >> 8U);
+  }
+  return bytes;
+}
+
+void SetupIni::write(TextView key, TextView value) {
+  const Text line = one_line(value);
+  hold_every_character(line);
+  platform_.write_ini(file_, database_section, key, line);
+}
+
+void SetupIni::hold_every_character(TextView value) {
+  if (platform_.to_ansi(value).has_value()) {
+    return;  // fits: the file stays as other programs of the client know it
+  }
+  const std::optional<std::string> bytes = platform_.read_settings_file(file_);
+  if (!bytes.has_value()) {
+    if (platform_.settings_file_access(file_).kind == FileAccess::missing) {
+      platform_.replace_settings_file(file_, utf16le_file({}));
+    }
+    return;
+  }
+  // A file with any byte order mark is already read as Unicode (or is not ours to convert).
+  if (bytes->starts_with("\xFF\xFE") || bytes->starts_with("\xFE\xFF") || bytes->starts_with("\xEF\xBB\xBF")) {
+    return;
+  }
+  // Only a file that converts back to the same bytes is rewritten: anything else would change.
+  const Text text = platform_.from_ansi(*bytes);
+  if (platform_.to_ansi(text) != *bytes) {
+    return;
+  }
+  platform_.replace_settings_file(file_, utf16le_file(text));  // if refused, the write goes on as before
+}
+
+void SetupIni::wait_until_readable(TextView path) {
+  for (std::uint32_t waited = 0;; waited += locked_file_retry_ms) {
+    const FileAccess access = platform_.settings_file_access(file_);
+    if (access.kind != FileAccess::refused) {
+      return;
+    }
+    if (waited >= locked_file_wait_ms) {
+      throw RuntimeError("read " + utf8_of(path), access.system_code);
+    }
+    platform_.sleep(locked_file_retry_ms);
+  }
+}
+
+}  // namespace velmor

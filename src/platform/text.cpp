@@ -1,0 +1,32 @@
+#include "platform/text.h"
+
+namespace velmor {
+
+std::string utf8_of(TextView text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    // A lone surrogate passes as the code unit it is.
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10U) + (text[++i] - 0xDC00U);
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0U | (c >> 6U));
+      out += static_cast<char>(0x80U | (c & 0x3FU));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0U | (c >> 12U));
+      out += static_cast<char>(0x80U | ((c >> 6U) & 0x3FU));
+      out += static_cast<char>(0x80U | (c & 0x3FU));
+    } else {
+      out += static_cast<char>(0xF0U | (c >> 18U));
+      out += static_cast<char>(0x80U | ((c >> 12U) & 0x3FU));
+      out += static_cast<char>(0x80U | ((c >> 6U) & 0x3FU));
+      out += static_cast<char>(0x80U | (c & 0x3FU));
+    }
+  }
+  return out;
+}
+
+}  // namespace velmor

@@ -1,0 +1,76 @@
+// Test helper: faults from outside that the program must live with.
+//   fault_maker.exe lock FILE SECONDS     holds FILE open without sharing; prints "ready"
+//   fault_maker.exe deny-set-value KEY    HKLM\KEY refuses to have values set (as for a
+//                                         standard user); "allow KEY" lets everyone again
+//   fault_maker.exe close-main            sends WM_CLOSE to the main window, as taskkill does
+#include <windows.h>
+// sddl.h needs windows.h first.
+#include <sddl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+int lock(const wchar_t* path, DWORD seconds) {
+  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::printf("cannot open: %lu\n", GetLastError());
+    return 3;
+  }
+  std::puts("ready");
+  std::fflush(stdout);
+  Sleep(seconds * 1000);
+  CloseHandle(file);
+  return 0;
+}
+
+// KEY_SET_VALUE is 0x2; KA is all access.
+int set_dacl(const wchar_t* subkey, const wchar_t* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr) == FALSE) {
+    std::printf("sddl: %lu\n", GetLastError());
+    return 3;
+  }
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, READ_CONTROL | WRITE_DAC, &key);
+  if (status == ERROR_SUCCESS) {
+    status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    RegCloseKey(key);
+  }
+  LocalFree(descriptor);
+  std::printf("%s\n", status == ERROR_SUCCESS ? "done" : "failed");
+  return status == ERROR_SUCCESS ? 0 : 4;
+}
+
+int close_main() {
+  const HWND main = FindWindowW(nullptr, L"数据库启动窗口");
+  if (main == nullptr) {
+    std::puts("no main window");
+    return 3;
+  }
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  std::puts("sent");
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring verb = argc > 1 ? argv[1] : L"";
+  if (verb == L"lock" && argc > 3) {
+    return lock(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
+  }
+  if (verb == L"deny-set-value" && argc > 2) {
+    return set_dacl(argv[2], L"D:(D;;0x2;;;WD)(A;;KA;;;WD)");
+  }
+  if (verb == L"allow" && argc > 2) {
+    return set_dacl(argv[2], L"D:(A;;KA;;;WD)");
+  }
+  if (verb == L"close-main") {
+    return close_main();
+  }
+  std::fputs("usage: fault_maker lock FILE SECONDS | deny-set-value KEY | allow KEY | close-main\n", stderr);
+  return 2;
+}
