@@ -185,7 +185,6 @@ InstanceLock FakePlatform::lock_instance(TextView name) {
   if (lock_held_elsewhere) {
     return InstanceLock::held_elsewhere;
   }
-  lock_held = true;
   return InstanceLock::acquired;
 }
 

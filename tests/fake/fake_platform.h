@@ -97,7 +97,6 @@ class FakePlatform : public Platform {
   // from its title bar.
   std::function<void(FakePlatform&, WindowId)> user;
   bool lock_held_elsewhere = false;
-  bool lock_held = false;          // taken by this run
   int settings_locked_probes = 0;  // how many access checks find the settings file held open
   std::uint32_t slept_ms = 0;
   // Settings files as bytes, by lower-case full path; the profile reads and writes see the
