@@ -29,9 +29,9 @@ def main():
         with socket.create_connection(("127.0.0.1", 3362), timeout=5) as connection:
             print("server answered:", connection.recv(64).decode().strip())
         print("\n--- a second run while the server runs")
-        start.run()
+        code = start.run()
         time.sleep(1)
-        print(f"server launches so far: {len(start.standin_launches())} (no second launch)")
+        print(f"exit code {code}; server launches so far: {len(start.standin_launches())} (no second launch)")
 
 if __name__ == "__main__":
     main()
