@@ -378,3 +378,15 @@ def test_ansi_file_whose_values_fit_stays_ansi(lab):
     assert not start.ini.read_bytes().startswith(b"\xff\xfe")
     assert f"apppath={start.path}\r\nsetup=1\r\nservername=SRV1\r\n" in start.ini_text()
     record_outcome("Chinese start directory, ANSI setup.ini (936)", code, seconds, "file stays ANSI")
+
+
+def test_undecodable_ansi_file_is_not_converted(lab):
+    # Bytes that are no text in code page 936 would change in a conversion: the file is left to
+    # the profile functions, as before.
+    garbage = random.Random(936).randbytes(4096)
+    start, code, seconds = run_with_host(lab, "ทดสอบ-random", raw=garbage)
+    assert code == 0
+    assert not start.ini.read_bytes().startswith(b"\xff\xfe")
+    assert first_line(start) is not None
+    record_outcome("Thai start directory, setup.ini of random bytes (936)", code, seconds,
+                   "not converted (would not convert back to the same bytes); run completes")
