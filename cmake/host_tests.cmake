@@ -10,6 +10,7 @@ add_executable(velmor_unit_tests
   tests/unit/command_line_tail_test.cpp
   tests/unit/path_test.cpp
   tests/unit/server_command_test.cpp
+  tests/unit/settings_encoding_test.cpp
   tests/unit/setup_dialog_test.cpp
   tests/unit/start_sequence_test.cpp
   tests/unit/startup_test.cpp

@@ -1,5 +1,10 @@
 #include "dbstart/setup_ini.h"
 
+#include "app/globals.h"
+#include "dbstart/settings_encoding.h"
+#include "platform/path.h"
+#include "platform/replace_file.h"
+
 namespace velmor {
 
 Text one_line(TextView value) {
@@ -26,31 +31,49 @@ std::string utf16le_file(TextView text) {
 
 void SetupIni::write(TextView key, TextView value) {
   const Text line = one_line(value);
-  hold_every_character(line);
-  platform_.write_ini(file_, database_section, key, line);
+  if (hold_every_character(line)) {
+    platform_.write_ini(file_, database_section, key, line);
+  }
 }
 
-void SetupIni::hold_every_character(TextView value) {
+Text SetupIni::full_path() const {
+  return resolve_in(gs_path, file_);
+}
+
+void SetupIni::convert_misread_encoding() {
+  const std::optional<std::string> bytes = platform_.read_settings_file(file_);
+  if (!bytes.has_value()) {
+    return;
+  }
+  const std::optional<Text> text = misread_unicode_text(*bytes, platform_.ansi_is_utf8());
+  if (text.has_value()) {
+    replace_file_safely(platform_, full_path(), utf16le_file(*text));  // if refused, read as before
+  }
+}
+
+bool SetupIni::hold_every_character(TextView value) {
   if (platform_.to_ansi(value).has_value()) {
-    return;  // fits: the file stays as other programs of the client know it
+    return true;  // fits: the file stays as other programs of the client know it
   }
   const std::optional<std::string> bytes = platform_.read_settings_file(file_);
   if (!bytes.has_value()) {
-    if (platform_.settings_file_access(file_).kind == FileAccess::missing) {
-      platform_.replace_settings_file(file_, utf16le_file({}));
-    }
-    return;
+    // A missing file is created as UTF-16; one that cannot be read cannot be converted.
+    return platform_.settings_file_access(file_).kind == FileAccess::missing &&
+           replace_file_safely(platform_, full_path(), utf16le_file({}));
   }
-  // A file with any byte order mark is already read as Unicode (or is not ours to convert).
-  if (bytes->starts_with("\xFF\xFE") || bytes->starts_with("\xFE\xFF") || bytes->starts_with("\xEF\xBB\xBF")) {
-    return;
+  if (bytes->starts_with("\xFF\xFE")) {
+    return true;  // read and written as Unicode already
+  }
+  // Any other mark is not ours to convert (a UTF-8 or UTF-16BE file that could not be).
+  if (bytes->starts_with("\xFE\xFF") || bytes->starts_with("\xEF\xBB\xBF")) {
+    return false;
   }
   // Only a file that converts back to the same bytes is rewritten: anything else would change.
   const Text text = platform_.from_ansi(*bytes);
   if (platform_.to_ansi(text) != *bytes) {
-    return;
+    return false;
   }
-  platform_.replace_settings_file(file_, utf16le_file(text));  // if refused, the write goes on as before
+  return replace_file_safely(platform_, full_path(), utf16le_file(text));
 }
 
 void SetupIni::wait_until_readable(TextView path) {

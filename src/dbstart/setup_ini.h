@@ -44,15 +44,20 @@ class SetupIni {
   // reads as empty.
   Text read(TextView key, TextView fallback) { return platform_.read_ini(file_, database_section, key, fallback); }
   // Stores one_line(value). The outcome is not examined: the next read shows what the file holds.
+  // A value the file cannot hold exactly is not written: the old line stays.
   void write(TextView key, TextView value);
+  // A file saved as UTF-8 or UTF-16BE, which the profile functions would misread, is rewritten
+  // once as UTF-16LE with the same text. If that is refused, the file stays as it is.
+  void convert_misread_encoding();
   // Waits while another program holds the file open; a file that stays unreadable is a
   // run-time error, since its reads would silently give defaults. `path` names it in the report.
   void wait_until_readable(TextView path);
 
  private:
   // A value outside the ANSI code page would be stored as question marks in an ANSI file:
-  // such a file becomes UTF-16 first, with the same text.
-  void hold_every_character(TextView value);
+  // such a file becomes UTF-16 first, with the same text. False when the file cannot hold it.
+  bool hold_every_character(TextView value);
+  [[nodiscard]] Text full_path() const;
 
   Platform& platform_;
   Text file_;

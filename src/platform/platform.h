@@ -105,9 +105,18 @@ class Platform {
   virtual FileAccess settings_file_access(TextView file) = 0;
   // Its bytes; nothing when it is missing or cannot be read.
   virtual std::optional<std::string> read_settings_file(TextView file) = 0;
-  // Replaces it with these bytes (or creates it) in one step: an interrupted replacement leaves
-  // the old file whole. False when it could not be done.
-  virtual bool replace_settings_file(TextView file, std::string_view bytes) = 0;
+
+  // --- Files, by full path ---
+  // A new file with a name of its own in `folder`, holding these bytes on disk: its full path,
+  // or nothing when it could not be made (then no part of it is left).
+  virtual std::optional<Text> write_new_file(TextView folder, std::string_view bytes) = 0;
+  // `replacement` takes the place and name of `replaced`, whose old file is renamed to `backup`
+  // on the way (ReplaceFileW). 0 when done, else the system's error code: its documented
+  // meanings tell where each file was left (replace_file.h).
+  virtual std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) = 0;
+  // Renames a file; false when that could not be done, or when `to` exists.
+  virtual bool move_file(TextView from, TextView to) = 0;
+  virtual bool delete_file(TextView path) = 0;
 
   // --- Processes ---
   // Starts the program a command line names and returns without waiting; false if it failed.
@@ -129,6 +138,8 @@ class Platform {
   // The text in the system's ANSI code page; nothing when a character has no exact form there.
   virtual std::optional<std::string> to_ansi(TextView text) = 0;
   virtual Text to_lower(TextView text) = 0;
+  // Whether the ANSI code page is UTF-8, which holds every character.
+  virtual bool ansi_is_utf8() = 0;
 };
 
 }  // namespace velmor

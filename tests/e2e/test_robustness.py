@@ -2,12 +2,15 @@
 hang, no crash) and with setup.ini and the registry in the state the case checks. The outcomes
 are printed as a table at the end of the run and kept in docs/robustness.md."""
 import random
+import shutil
 import subprocess
+import tempfile
 import time
+from pathlib import Path
 
 import pytest
 
-from winelab import record_outcome
+from winelab import BUILD, record_outcome
 
 STANDARD_LINE = "dbsrv12.exe -os 10240k -m -c 8m -q -n {name} -x tcpip{{port=3362}} {path}\\datebase\\qzdb.db"
 
@@ -78,6 +81,22 @@ def test_ini_utf16_with_bom(lab):
                    "Chinese dbname and startype read right; file stays UTF-16")
 
 
+@pytest.mark.parametrize("mark", [b"", b"\xef\xbb\xbf"], ids=["utf8", "utf8-bom"])
+def test_ini_saved_by_notepad_as_utf8(lab, mark):
+    # Notepad's default since Windows 10 1903 is UTF-8 without a mark.
+    text = "[database]\r\ndbname=客户库\r\nstartype=不显示\r\n"
+    start, code, seconds = run_with_host(lab, "ini-" + mark.hex() + "utf8", raw=mark + text.encode("utf-8"))
+    assert code == 0
+    assert first_line(start) == (f"dbsrv12.exe -os 10240k -m -c 8m -qi -n SRV1 -x tcpip{{port=3362}} "
+                                 f"{start.path}\\datebase\\客户库.db")
+    assert lab.run_value("客户库") == start.exe
+    lab.clear_run_value("客户库")
+    after = start.ini.read_bytes()
+    assert after.startswith(b"\xff\xfe") and after.decode("utf-16").startswith(text), "same text, UTF-16LE"
+    record_outcome(f"setup.ini saved as UTF-8 {'with' if mark else 'without'} BOM (Notepad), Chinese values",
+                   code, seconds, "made UTF-16LE with the same text first; Chinese values read right")
+
+
 def test_ini_ansi_code_page_936(lab):
     start, code, seconds = run_with_host(lab, "ini-gbk", setup="[database]\ndbname=销售库\nstartype=不显示\n")
     assert code == 0
@@ -117,7 +136,7 @@ def test_ini_value_over_10000_characters(lab):
 def test_ini_read_only(lab):
     lab.set_host_name("SRV1")
     start = lab.start_directory("ini-read-only")
-    start.write_ini("[database]\nport=4000\napppath=C:\\elsewhere\n")
+    start.write_ini("[database]\nport=4000\napppath=D:\\old-pc\\client\n")  # copied from another PC
     before = start.ini.read_bytes()
     if subprocess.run(["chattr", "+i", str(start.ini)], capture_output=True).returncode != 0:
         pytest.skip("no immutable files here: as root, a read-only mode does not stop writes")
@@ -130,8 +149,10 @@ def test_ini_read_only(lab):
     assert code == 0
     assert start.ini.read_bytes() == before, "nothing else changes"
     assert first_line(start) == ("dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=4000} "
-                                 "C:\\elsewhere\\datebase\\qzdb.db"), "goes on with what it can read"
-    record_outcome("setup.ini read-only", code, seconds, "file unchanged; run uses what it reads (stored apppath, port)")
+                                 f"{start.path}\\datebase\\qzdb.db"), "the stored port, the real folder"
+    assert lab.run_value("qzdb") == start.exe
+    record_outcome("setup.ini read-only, apppath of another PC", code, seconds,
+                   "file unchanged; stored port used; paths of the program's real folder")
 
 
 def test_ini_comments_other_sections_and_keys_kept(lab):
@@ -159,7 +180,8 @@ def close_dialog_run(lab, start):
 
 
 @pytest.mark.parametrize("case,host,kind", [
-    ("missing", None, None), ("empty", "", "REG_SZ"), ("of type REG_DWORD", "1234", "REG_DWORD")])
+    ("missing", None, None), ("empty", "", "REG_SZ"), ("of type REG_DWORD", "1234", "REG_DWORD"),
+    ("of type REG_EXPAND_SZ", "SRV1", "REG_EXPAND_SZ")])
 def test_host_name_unusable(lab, case, host, kind):
     if host is None:
         lab.set_host_name(None)
@@ -220,11 +242,7 @@ def test_start_directory_names(lab, case, folder):
 def test_start_directory_drive_root(lab):
     lab.set_host_name("SRV1")
     start = lab.start_directory("drive-root")
-    drive = lab.prefix_path / "dosdevices" / "r:"
-    if drive.is_symlink() or drive.exists():
-        drive.unlink()
-    drive.symlink_to(start.folder)
-    try:
+    with lab.drive("R", start.folder):
         began = time.monotonic()
         code = lab.run([r"R:\velmor.exe"], capture=False).returncode
         seconds = time.monotonic() - began
@@ -233,9 +251,6 @@ def test_start_directory_drive_root(lab):
         line = first_line(start)  # the stand-in writes its record on R: too
         assert line == "dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} R:\\\\datebase\\qzdb.db"
         assert lab.run_value("qzdb") == "R:\\\\velmor.exe"
-    finally:
-        lab.kill_all()
-        drive.unlink()
     record_outcome("start directory at a drive root (R:\\)", code, seconds,
                    "setup.ini in R:\\; paths keep the double backslash as composed")
 
@@ -326,20 +341,63 @@ def test_ini_locked(lab, seconds):
 
 # --- characters outside the ANSI code page ---
 
-def test_chinese_folder_on_a_western_windows(lab):
-    # Code page 1252 has no Chinese: setup.ini becomes UTF-16 so that apppath keeps them.
+@pytest.mark.parametrize("case,folder,reader", [
+    ("Chinese start directory, code page 1252", "数据库-1252", False),
+    # Best fit would store "Lodz", a folder that does not exist.
+    ("Polish start directory (Łódź), code page 1252", "Łódź", False),
+    ("Chinese start directory, code page 1252, ANSI setup.ini held open by a reader", "客户端", True),
+])
+def test_folder_outside_a_western_code_page(lab, case, folder, reader):
+    # Code page 1252 lacks these letters: setup.ini becomes UTF-16 so that apppath keeps them.
     lab.set_host_name("SRV1")
-    start = lab.start_directory("数据库-1252")
+    start = lab.start_directory(folder)
+    old_line = b"apppath=D:\\old-pc\\client\r\n"
+    if reader:  # the switch to UTF-16 is refused: the old line stays as it was
+        start.ini.write_bytes(b"[database]\r\n" + old_line)
+        holder = lab.hold_open_for_reading(start.path + "\\setup.ini", 10)
     began = time.monotonic()
     code = lab.run([start.exe], env={"LC_ALL": "C.UTF-8"}, capture=False).returncode
+    seconds = time.monotonic() - began
     assert code == 0
     raw = start.ini.read_bytes()
-    assert raw.startswith(b"\xff\xfe")
-    assert f"apppath={start.path}\r\n" in raw.decode("utf-16")
+    if reader:
+        holder.kill()
+        assert old_line in raw and not raw.startswith(b"\xff\xfe")
+    else:
+        assert raw.startswith(b"\xff\xfe")
+        assert f"apppath={start.path}\r\n" in raw.decode("utf-16")
     assert first_line(start) == STANDARD_LINE.format(name="SRV1", path=start.path)
     assert lab.run_value("qzdb") == start.exe
-    record_outcome("Chinese start directory, code page 1252", code, time.monotonic() - began,
+    record_outcome(case, code, seconds, "old apppath line kept; paths of the real folder" if reader else
                    "setup.ini made UTF-16; paths keep every character")
+
+
+@pytest.mark.parametrize("existing", [False, True], ids=["new", "existing"])
+def test_conversion_on_another_volume(lab, existing):
+    # The UTF-16 file is made beside setup.ini: a file made elsewhere could not be renamed
+    # onto another volume.
+    volume = Path(tempfile.mkdtemp(prefix="velmor-e2e-", dir="/dev/shm"))
+    folder = volume / "ทดสอบ"
+    folder.mkdir()
+    for program in ("velmor.exe", "dbsrv12.exe"):
+        shutil.copy(BUILD / program, folder)
+    if existing:
+        (folder / "setup.ini").write_bytes(b"[database]\r\nport=4000\r\n")
+    lab.set_host_name("SRV1")
+    try:
+        with lab.drive("T", volume):
+            began = time.monotonic()
+            code = lab.run(["T:\\ทดสอบ\\velmor.exe"], capture=False).returncode
+            seconds = time.monotonic() - began
+        raw = (folder / "setup.ini").read_bytes()
+        assert code == 0
+        assert raw.startswith(b"\xff\xfe") and "apppath=T:\\ทดสอบ\r\n" in raw.decode("utf-16")
+        assert ("port=4000" in raw.decode("utf-16")) == existing
+        assert [p.name for p in folder.iterdir() if p.suffix in (".tmp", ".bak")] == []
+    finally:
+        shutil.rmtree(volume, ignore_errors=True)
+    record_outcome(f"Thai start directory on another volume, {'existing' if existing else 'no'} setup.ini (936)",
+                   code, seconds, "made UTF-16 beside itself; no file left over")
 
 
 def test_thai_folder_with_an_existing_ansi_file(lab):

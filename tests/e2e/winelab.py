@@ -2,6 +2,7 @@
 the real program and the test programs in fresh start directories."""
 import contextlib
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -109,11 +110,26 @@ class WineLab:
         assert holder.stdout.readline().strip() == b"ready"
         return holder
 
+    PROGRAMS = (b"velmor.exe", b"dbsrv12.exe", b"window_holder.exe", b"dialog_driver.exe", b"fault_maker.exe")
+
     def kill_all(self):
-        """Ends every Windows program of the prefix but its services."""
-        for name in ("velmor.exe", "dbsrv12.exe", "window_holder.exe", "dialog_driver.exe", "fault_maker.exe"):
-            subprocess.run(["pkill", "-f", name], stdout=subprocess.DEVNULL)
-        time.sleep(0.2)
+        """Ends the programs of ours running in this lab's prefix; programs of the same name in
+        any other Wine session (a second test run, a user's own) are left alone."""
+        mine = b"WINEPREFIX=" + str(self.prefix_path).encode()
+        ended = False
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    command = f.read()
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    environment = f.read().split(b"\0")
+                if mine in environment and any(name in command for name in self.PROGRAMS):
+                    os.kill(int(pid), signal.SIGTERM)
+                    ended = True
+            except (OSError, ProcessLookupError):
+                continue  # gone meanwhile, or not ours to read
+        if ended:
+            time.sleep(0.2)
 
     # --- registry ---
 
@@ -127,12 +143,17 @@ class WineLab:
             self.reg("add", HOST_KEY, "/v", HOST_VALUE, "/t", kind, "/d", name, "/f")
 
     def run_value(self, name):
-        """The data of a value of the Run key as `reg query` prints it, or None."""
-        out = self.reg("query", RUN_KEY, "/v", name).stdout.decode("gbk", "replace")
-        for line in out.splitlines():
-            parts = line.strip().split("    ")
-            if len(parts) >= 3 and parts[0] == name and parts[1] == "REG_SZ":
-                return parts[2]
+        """The data of a plain string value of the Run key, or None. Read from an export, which is
+        UTF-16 and so holds characters that `reg query`'s code page lacks."""
+        export = self.drive_c / "run-key.reg"
+        export.unlink(missing_ok=True)
+        self.reg("export", RUN_KEY, "C:\\run-key.reg", "/y")
+        if not export.exists():
+            return None
+        quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"="'
+        for line in export.read_text("utf-16").splitlines():
+            if line.startswith(quoted) and line.endswith('"'):
+                return re.sub(r"\\(.)", r"\1", line[len(quoted):-1])
         return None
 
     def clear_run_value(self, name):
@@ -153,6 +174,25 @@ class WineLab:
         locker = self.start([str(BUILD / "fault_maker.exe"), "lock", path, str(seconds)])
         assert locker.stdout.readline().strip() == b"ready"
         return locker
+
+    def hold_open_for_reading(self, path, seconds):
+        """Another program reads the file, sharing reads and writes but not deletion (fopen)."""
+        reader = self.start([str(BUILD / "fault_maker.exe"), "read", path, str(seconds)])
+        assert reader.stdout.readline().strip() == b"ready"
+        return reader
+
+    @contextlib.contextmanager
+    def drive(self, letter, folder):
+        """Drive LETTER: is the Linux folder FOLDER for the length of a with-block."""
+        link = self.prefix_path / "dosdevices" / f"{letter.lower()}:"
+        if link.is_symlink() or link.exists():
+            link.unlink()
+        link.symlink_to(folder)
+        try:
+            yield
+        finally:
+            self.kill_all()
+            link.unlink()
 
     def dismiss(self, title):
         """Presses OK in the message box of that title; returns its text."""

@@ -37,7 +37,10 @@ const char* op_name(Op op) {
     case Op::sleep: return "sleep";
     case Op::settings_file_access: return "settings_file_access";
     case Op::read_settings_file: return "read_settings_file";
-    case Op::replace_settings_file: return "replace_settings_file";
+    case Op::write_new_file: return "write_new_file";
+    case Op::replace_file: return "replace_file";
+    case Op::move_file: return "move_file";
+    case Op::delete_file: return "delete_file";
     case Op::to_ansi: return "to_ansi";
   }
   return "?";
@@ -331,12 +334,56 @@ std::optional<std::string> FakePlatform::read_settings_file(TextView file) {
   return bytes == nullptr ? std::nullopt : std::optional<std::string>(*bytes);
 }
 
-bool FakePlatform::replace_settings_file(TextView file, std::string_view bytes) {
-  if (enter(Op::replace_settings_file)) {
+std::optional<Text> FakePlatform::write_new_file(TextView folder, std::string_view bytes) {
+  if (enter(Op::write_new_file)) {
+    return std::nullopt;
+  }
+  const std::string number = std::to_string(next_file_++);
+  const Text name = resolve_in(folder, u"ini" + Text(number.begin(), number.end()) + u".tmp");
+  raw_files[resolve(name)] = std::string(bytes);
+  return name;
+}
+
+std::uint32_t FakePlatform::replace_file(TextView replaced, TextView replacement, TextView backup) {
+  if (enter(Op::replace_file)) {
+    return 5;
+  }
+  const Text target = resolve(replaced);
+  const Text source = resolve(replacement);
+  const Text kept = resolve(backup);
+  switch (replace_error) {
+    case 0:
+      raw_files[kept] = raw_files[target];
+      raw_files[target] = raw_files[source];
+      raw_files.erase(source);
+      return 0;
+    case 1176:  // without a backup name the replaced file is gone
+      if (backup.empty()) {
+        raw_files.erase(target);
+      }
+      return replace_error;
+    case 1177:  // the replaced file bears the backup name
+      raw_files[kept] = raw_files[target];
+      raw_files.erase(target);
+      return replace_error;
+    default: return replace_error;  // 1175 and the rest: both files keep their names
+  }
+}
+
+bool FakePlatform::move_file(TextView from, TextView to) {
+  if (enter(Op::move_file) || !raw_files.contains(resolve(from)) || raw_files.contains(resolve(to))) {
     return false;
   }
-  raw_files[resolve(file)] = std::string(bytes);
+  raw_files[resolve(to)] = raw_files[resolve(from)];
+  raw_files.erase(resolve(from));
   return true;
+}
+
+bool FakePlatform::delete_file(TextView path) {
+  if (enter(Op::delete_file)) {
+    return false;
+  }
+  return raw_files.erase(resolve(path)) == 1;
 }
 
 // --- Processes ---
@@ -448,6 +495,10 @@ std::optional<std::string> FakePlatform::to_ansi(TextView text) {
     out += static_cast<char>(c);
   }
   return out;
+}
+
+bool FakePlatform::ansi_is_utf8() {
+  return ansi_utf8;
 }
 
 Text FakePlatform::to_lower(TextView text) {

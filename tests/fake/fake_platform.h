@@ -41,7 +41,10 @@ enum class Op {
   sleep,
   settings_file_access,
   read_settings_file,
-  replace_settings_file,
+  write_new_file,
+  replace_file,
+  move_file,
+  delete_file,
   to_ansi,
 };
 
@@ -102,6 +105,10 @@ class FakePlatform : public Platform {
   // Settings files as bytes, by lower-case full path; the profile reads and writes see the
   // separate structured store below.
   std::map<Text, std::string> raw_files;
+  // How replace_file fails, as the system's error code; the files are left as its
+  // documentation says for that code.
+  std::uint32_t replace_error = 0;
+  bool ansi_utf8 = false;
 
   // Fails the calls of `op` after `skip` successful ones; `times` < 0: from then on.
   void fail(Op op, Failure how, int skip = 0, int times = -1);
@@ -139,7 +146,10 @@ class FakePlatform : public Platform {
   bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
   FileAccess settings_file_access(TextView file) override;
   std::optional<std::string> read_settings_file(TextView file) override;
-  bool replace_settings_file(TextView file, std::string_view bytes) override;
+  std::optional<Text> write_new_file(TextView folder, std::string_view bytes) override;
+  std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) override;
+  bool move_file(TextView from, TextView to) override;
+  bool delete_file(TextView path) override;
   bool run(TextView command_line) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
@@ -150,6 +160,7 @@ class FakePlatform : public Platform {
   Text from_ansi(std::string_view ansi) override;
   Text to_lower(TextView text) override;
   std::optional<std::string> to_ansi(TextView text) override;
+  bool ansi_is_utf8() override;
   Text resolve(TextView file) const;
 
  private:
@@ -178,6 +189,7 @@ class FakePlatform : public Platform {
   std::map<Handle, std::uint32_t> process_handles_;
   std::set<Handle> open_handles_;
   Handle next_handle_ = 0x100;
+  int next_file_ = 1;
 };
 
 // Text conversions for readable test output and set-up.

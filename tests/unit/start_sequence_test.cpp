@@ -1,6 +1,8 @@
 // One whole run on the fake platform: settings, the server start and the autostart entry.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/entry.h"
 #include "app/globals.h"
 #include "dbstart/autostart.h"
@@ -68,7 +70,6 @@ TEST_F(StartSequence, AccessesTheFileInItsFixedOrder) {
                                              "write_ini servername",
                                              "read_ini startype",
                                              "read_ini dbname",
-                                             "read_ini apppath",
                                              "read_ini ip",
                                              "read_ini port",
                                              "read_ini servername"};
@@ -191,12 +192,13 @@ TEST_F(StartSequence, ARefusedWriteOverADifferentEntryIsReported) {
   EXPECT_EQ(platform.message_boxes.size(), 1U);
 }
 
-TEST_F(StartSequence, AFailedWriteOfTheStartDirectoryFallsBackToTheStoredOne) {
+TEST_F(StartSequence, AFailedWriteOfTheStartDirectoryStillUsesTheRealFolder) {
   host_name(u"SRV1");
-  setting(u"apppath", u"F:\\moved");
+  setting(u"apppath", u"F:\\old-pc");
   platform.fail(Op::write_ini, Failure::unsuccessful, 0, 1);
   run();
-  EXPECT_NE(launched().find(u" F:\\moved\\datebase\\qzdb.db"), Text::npos);
+  EXPECT_NE(launched().find(u" D:\\app\\datebase\\qzdb.db"), Text::npos);
+  EXPECT_EQ(autostart(u"qzdb"), u"D:\\app\\velmor.exe");
 }
 
 TEST_F(StartSequence, AFailedCallStopsTheHandlerWithTheWindowOpen) {
@@ -309,7 +311,8 @@ TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
       {"does not fit, no file: created as UTF-16", std::nullopt, u"D:\\ทดสอบ", bom},
       {"does not fit, ANSI file: same text as UTF-16", ansi, u"D:\\ทดสอบ", as_utf16},
       {"does not fit, UTF-16 file: left as it is", bom + "x", u"D:\\ทดสอบ", bom + "x"},
-      {"does not fit, UTF-8 file: left as it is", "\xEF\xBB\xBF", u"D:\\ทดสอบ", "\xEF\xBB\xBF"},
+      {"UTF-8 file with its mark: made UTF-16 before anything is read", "\xEF\xBB\xBF[x]", u"D:\\app",
+       bom + std::string("[\0x\0]\0", 6)},
   };
   for (const auto& c : cases) {
     FakePlatform p;
@@ -325,12 +328,42 @@ TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
   }
 }
 
-TEST_F(StartSequence, AFileThatCannotBeMadeUnicodeIsWrittenAsBefore) {
+TEST_F(StartSequence, AValueAFileCannotHoldIsNotWritten) {
   host_name(u"ทดสอบ");
   platform.raw_files[platform.resolve(u"setup.ini")] = "[database]\r\n";
-  platform.fail(Op::replace_settings_file, Failure::unsuccessful);
+  setting(u"servername", u"OLD");
+  platform.fail(Op::write_new_file, Failure::unsuccessful);
   EXPECT_EQ(run(), 0);
-  EXPECT_EQ(stored(u"servername"), u"ทดสอบ");
+  EXPECT_EQ(stored(u"servername"), u"OLD") << "kept, not turned into question marks";
+  EXPECT_NE(launched().find(u"-n OLD "), Text::npos) << "the name the client reads from the file";
+}
+
+// A replacement refused midway never costs the administrator's file: whatever the documented
+// outcome, the old file is back under its name, or kept under another where that fails.
+TEST_F(StartSequence, ARefusedReplacementKeepsTheOldFile) {
+  const std::string ansi = "[database]\r\ndbname=sales\r\n";
+  struct Case {
+    std::uint32_t error;
+    bool restore_refused;
+    const char* kept_as;  // where the old bytes are afterwards
+  };
+  for (const Case c : {Case{1175, false, "setup.ini"}, Case{1176, false, "setup.ini"}, Case{1177, false, "setup.ini"},
+                       Case{5, false, "setup.ini"}, Case{1177, true, "ini1.tmp.bak"}}) {
+    FakePlatform p;
+    p.program_file = u"D:\\ทดสอบ\\velmor.exe";
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    p.raw_files[p.resolve(u"setup.ini")] = ansi;
+    p.replace_error = c.error;
+    if (c.restore_refused) {
+      p.fail(Op::move_file, Failure::unsuccessful);
+    }
+    EXPECT_EQ(velmor_main(p), 0) << c.error;
+    const Text kept = p.resolve(Text(u"D:\\ทดสอบ\\") + Text(c.kept_as, c.kept_as + std::strlen(c.kept_as)));
+    ASSERT_TRUE(p.raw_files.contains(kept)) << c.error;
+    EXPECT_EQ(p.raw_files[kept], ansi) << c.error;
+    EXPECT_EQ(p.raw_files.contains(p.resolve(u"D:\\ทดสอบ\\ini1.tmp")), c.restore_refused)
+        << c.error << ": the new file goes only once the old one is in place";
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Test helper: faults from outside that the program must live with.
 //   fault_maker.exe lock FILE SECONDS     holds FILE open without sharing; prints "ready"
+//   fault_maker.exe read FILE SECONDS     holds FILE open for reading, sharing reads and writes but
+//                                         not deletion, as fopen does; prints "ready"
 //   fault_maker.exe deny-set-value KEY    HKLM\KEY refuses to have values set (as for a
 //                                         standard user); "allow KEY" lets everyone again
 //   fault_maker.exe close-main            sends WM_CLOSE to the main window, as taskkill does
@@ -13,8 +15,8 @@
 
 namespace {
 
-int lock(const wchar_t* path, DWORD seconds) {
-  HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+int lock(const wchar_t* path, DWORD seconds, DWORD access, DWORD sharing) {
+  HANDLE file = CreateFileW(path, access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     std::printf("cannot open: %lu\n", GetLastError());
     return 3;
@@ -60,7 +62,11 @@ int close_main() {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring verb = argc > 1 ? argv[1] : L"";
   if (verb == L"lock" && argc > 3) {
-    return lock(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
+    return lock(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)), GENERIC_READ | GENERIC_WRITE, 0);
+  }
+  if (verb == L"read" && argc > 3) {
+    return lock(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)), GENERIC_READ,
+                FILE_SHARE_READ | FILE_SHARE_WRITE);
   }
   if (verb == L"deny-set-value" && argc > 2) {
     return set_dacl(argv[2], L"D:(D;;0x2;;;WD)(A;;KA;;;WD)");
@@ -71,6 +77,6 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"close-main") {
     return close_main();
   }
-  std::fputs("usage: fault_maker lock FILE SECONDS | deny-set-value KEY | allow KEY | close-main\n", stderr);
+  std::fputs("usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY | allow KEY | close-main\n", stderr);
   return 2;
 }

@@ -1,4 +1,5 @@
-// A settings file as a whole: can it be read now, its bytes, and replacing it in one step.
+// A settings file as a whole (can it be read now, its bytes) and the file operations that
+// replace one in one step.
 #include <array>
 
 #include "platform/path.h"
@@ -69,30 +70,38 @@ std::optional<std::string> Win32Platform::read_settings_file(TextView file) {
   }
 }
 
-bool Win32Platform::replace_settings_file(TextView file, std::string_view bytes) {
-  // The new content goes into a file of its own in the same folder first, so that the switch
-  // is one rename on the same volume and a failure midway leaves the old file whole.
-  const Text target = ini_path(file);
-  const std::wstring path = wide(target);
-  const std::wstring folder = wide(directory_of(target));
-  std::array<wchar_t, MAX_PATH + 1> temporary{};
-  if (GetTempFileNameW(folder.c_str(), L"ini", 0, temporary.data()) == 0) {
-    return false;
+std::optional<Text> Win32Platform::write_new_file(TextView folder, std::string_view bytes) {
+  std::array<wchar_t, MAX_PATH + 1> name{};
+  if (GetTempFileNameW(wide(folder).c_str(), L"ini", 0, name.data()) == 0) {
+    return std::nullopt;
   }
   bool written = false;
   {
-    const KernelHandle out = open_for(temporary.data(), GENERIC_WRITE, TRUNCATE_EXISTING);
+    const KernelHandle out = open_for(name.data(), GENERIC_WRITE, TRUNCATE_EXISTING);
     written = out.get() != nullptr && write_all(out.get(), bytes);
   }
-  // ReplaceFileW keeps the old file's attributes and permissions; a new file is simply moved.
-  const bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  const bool replaced =
-      written && (exists ? ReplaceFileW(path.c_str(), temporary.data(), nullptr, 0, nullptr, nullptr) != FALSE
-                         : MoveFileExW(temporary.data(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE);
-  if (!replaced) {
-    DeleteFileW(temporary.data());
+  if (!written) {
+    DeleteFileW(name.data());
+    return std::nullopt;
   }
-  return replaced;
+  return text_of(name.data());
+}
+
+std::uint32_t Win32Platform::replace_file(TextView replaced, TextView replacement, TextView backup) {
+  // Keeps the replaced file's attributes and permissions.
+  if (ReplaceFileW(wide(replaced).c_str(), wide(replacement).c_str(), wide(backup).c_str(), 0, nullptr, nullptr) !=
+      FALSE) {
+    return 0;
+  }
+  return static_cast<std::uint32_t>(GetLastError());
+}
+
+bool Win32Platform::move_file(TextView from, TextView to) {
+  return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool Win32Platform::delete_file(TextView path) {
+  return DeleteFileW(wide(path).c_str()) != FALSE;
 }
 
 }  // namespace velmor::win32

@@ -28,7 +28,7 @@ std::optional<std::string> Win32Platform::to_ansi(TextView text) {
   const int size = static_cast<int>(wide_text.size());
   // Best fit would turn characters into look-alikes; the used-default flag tells when one has
   // no exact form. A UTF-8 code page has room for all and takes neither.
-  const bool utf8 = GetACP() == CP_UTF8;
+  const bool utf8 = ansi_is_utf8();
   const DWORD flags = utf8 ? 0U : DWORD{WC_NO_BEST_FIT_CHARS};
   BOOL used_default = FALSE;
   BOOL* const used_default_out = utf8 ? nullptr : &used_default;
@@ -45,6 +45,10 @@ std::optional<std::string> Win32Platform::to_ansi(TextView text) {
     return std::nullopt;
   }
   return ansi;
+}
+
+bool Win32Platform::ansi_is_utf8() {
+  return GetACP() == CP_UTF8;
 }
 
 Text Win32Platform::to_lower(TextView text) {

@@ -46,7 +46,10 @@ class Win32Platform : public Platform {
   bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
   FileAccess settings_file_access(TextView file) override;
   std::optional<std::string> read_settings_file(TextView file) override;
-  bool replace_settings_file(TextView file, std::string_view bytes) override;
+  std::optional<Text> write_new_file(TextView folder, std::string_view bytes) override;
+  std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) override;
+  bool move_file(TextView from, TextView to) override;
+  bool delete_file(TextView path) override;
 
   bool run(TextView command_line) override;
   Handle create_process_snapshot() override;
@@ -59,6 +62,7 @@ class Win32Platform : public Platform {
   Text from_ansi(std::string_view ansi) override;
   Text to_lower(TextView text) override;
   std::optional<std::string> to_ansi(TextView text) override;
+  bool ansi_is_utf8() override;
 
  private:
   static LRESULT CALLBACK window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
