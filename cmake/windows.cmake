@@ -29,6 +29,11 @@ configure_file(src/ui/res/velmor.rc.in ${CMAKE_BINARY_DIR}/velmor.rc @ONLY)
 
 add_executable(velmor WIN32 src/platform/win32/entry.cpp ${CMAKE_BINARY_DIR}/velmor.rc)
 target_link_libraries(velmor PRIVATE velmor_win32 ${velmor_static_link} ${velmor_gui_link})
+if(MINGW)
+  # Every user's logon runs it on Remote Desktop hosts too: no terminal-server compatibility layer.
+  target_link_options(velmor PRIVATE -Wl,--tsaware -Wl,--dynamicbase -Wl,--nxcompat
+                      $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},8>:-Wl,--high-entropy-va>)
+endif()
 if(MSVC)
   # The program's own manifest is in its resources; the linker must not add a second one.
   target_link_options(velmor PRIVATE /MANIFEST:NO)

@@ -1,6 +1,7 @@
 #include "app/velmor_app.h"
 
 #include "app/globals.h"
+#include "dbstart/autostart.h"
 #include "platform/path.h"
 #include "ui/window_definitions.h"
 
@@ -27,10 +28,16 @@ void velmor_app::open(TextView /*commandline: the program has no options*/) {
 
   gf_get_exename = std::make_unique<uf_get_exename>(platform_);
 
-  if (!another_copy_starts && ll_ret == 0) {
-    platform_.open_window(w_db_start_definition(), main_window_);
+  if (another_copy_starts || ll_ret != 0) {
+    return;  // a running copy is busy starting the server: end quietly
   }
-  // A running copy is busy starting the server: end quietly.
+  platform_.open_window(w_db_start_definition(), main_window_);
+  // The main window is closed by now. Its failure message asks for a re-run: with the lock
+  // released too, that re-run does the whole job while this box still waits.
+  if ((main_window_.outcome() & exit_autostart_missing) != 0) {
+    platform_.release_instance_lock();
+    report_autostart_missing(platform_);
+  }
 }
 
 void velmor_app::destroy() {

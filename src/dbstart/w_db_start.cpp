@@ -60,8 +60,11 @@ void w_db_start::open(WindowId self) {
     outcome_ |= exit_server_not_started;
   }
 
-  // 16. Start again at the next logon.
-  if (!register_autostart(platform_, ls_dbname, autostart_command(ls_starpath))) {
+  // 16. Start again at the next logon: this very file, whatever the deployer named it. A
+  // failure is told once the guard is released (velmor_app), so that the re-run it asks for runs.
+  const Text program_path = platform_.module_file_name();
+  const Text ls_dir = autostart_command(ls_starpath, file_name_of(program_path));
+  if (!register_autostart(platform_, ls_dbname, ls_dir, program_path)) {
     outcome_ |= exit_autostart_missing;
   }
 

@@ -15,6 +15,11 @@ Text directory_of(TextView file) {
   return directory;
 }
 
+TextView file_name_of(TextView path) {
+  const auto separator = path.find_last_of(u"\\/");
+  return separator == TextView::npos ? path : path.substr(separator + 1);
+}
+
 Text resolve_in(TextView directory, TextView file) {
   if (file.find_first_of(u"\\/:") != TextView::npos) {
     return Text(file);

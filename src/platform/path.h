@@ -8,6 +8,9 @@ namespace velmor {
 // separator except at a drive root ("C:\").
 Text directory_of(TextView file);
 
+// The last component of a path: the file's own name.
+TextView file_name_of(TextView path);
+
 // A bare file name (no directory, no drive) denotes the file in `directory`; any other name
 // stays as given.
 Text resolve_in(TextView directory, TextView file);

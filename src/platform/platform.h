@@ -71,6 +71,8 @@ class Platform {
   virtual void report_runtime_error(const RuntimeError& error) = 0;
   // Takes the lock of this name in the user's logon session, atomically.
   virtual InstanceLock lock_instance(TextView name) = 0;
+  // Lets another copy take it before this one ends.
+  virtual void release_instance_lock() = 0;
   // Waits; nothing else of the program runs meanwhile.
   virtual void sleep(std::uint32_t milliseconds) = 0;
 
@@ -96,11 +98,19 @@ class Platform {
   virtual bool write_ini(TextView file, TextView section, TextView key, TextView value) = 0;
   // A string value under a key path that begins with the root key's name; nothing when the
   // value is missing, unreadable or not a string of the kinds asked for. An expandable string
-  // is given as stored, unexpanded.
+  // is given expanded, as Windows starts it.
   enum class StringKinds { plain, plain_or_expandable };
   virtual std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) = 0;
   // Creates or overwrites a string value; false when refused.
   virtual bool write_registry_string(TextView key_path, TextView value_name, TextView value) = 0;
+  // Values as Explorer reads them at logon: in the 64-bit view on 64-bit Windows, whatever view
+  // this program's own reads and writes above land in. Nothing when missing or of another type.
+  virtual std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) = 0;
+  virtual std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) = 0;
+  // True also when there was no such value.
+  virtual bool delete_logon_value(TextView key_path, TextView value_name) = 0;
+  // Whether this program's own registry values land in the 32-bit view of a 64-bit Windows.
+  virtual bool registry_is_32bit_view() = 0;
   // A settings file as a whole, named as for read_ini.
   virtual FileAccess settings_file_access(TextView file) = 0;
   // Its bytes; nothing when it is missing or cannot be read.
@@ -138,6 +148,8 @@ class Platform {
   // The text in the system's ANSI code page; nothing when a character has no exact form there.
   virtual std::optional<std::string> to_ansi(TextView text) = 0;
   virtual Text to_lower(TextView text) = 0;
+  // Equal when letter case is ignored, as the file system compares names.
+  virtual bool equal_ignoring_case(TextView a, TextView b) = 0;
   // Whether the ANSI code page is UTF-8, which holds every character.
   virtual bool ansi_is_utf8() = 0;
 };

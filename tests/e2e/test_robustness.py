@@ -360,6 +360,7 @@ def test_folder_outside_a_western_code_page(lab, case, folder, reader):
     seconds = time.monotonic() - began
     assert code == 0
     raw = start.ini.read_bytes()
+    assert [p.name for p in start.folder.iterdir() if p.suffix in (".tmp", ".bak")] == [], "nothing left over"
     if reader:
         holder.kill()
         assert old_line in raw and not raw.startswith(b"\xff\xfe")

@@ -2,9 +2,12 @@
 import re
 import shutil
 import socket
+import subprocess
 import time
 
-from winelab import BUILD, ROOT, RUN_KEY
+import pytest
+
+from winelab import BUILD, ROOT, RUN_KEY, WINE
 
 
 def test_a_first_run_starts_the_server_and_registers_autostart(lab):
@@ -92,16 +95,83 @@ def test_exit_codes_tell_what_was_not_done(lab):
             assert lab.run_value("qzdb") is None
 
 
-def test_a_refused_write_beside_an_equivalent_expandable_entry_is_no_failure(lab):
+@pytest.mark.parametrize("kind,data", [
+    ("REG_EXPAND_SZ", r"%SystemDrive%\e2e\run-same\velmor.exe"),
+    ("REG_SZ", r"c:\E2E\RUN-SAME\VELMOR.EXE"),
+    ("REG_SZ", r'"C:\e2e\run-same\velmor.exe"'),
+], ids=["expandable", "letter-case", "quoted"])
+def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(lab, kind, data):
     lab.set_host_name("SRV1")
-    start = lab.start_directory("run-expand")
-    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", "REG_EXPAND_SZ", "/d", start.exe, "/f")
+    start = lab.start_directory("run-same")
+    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", kind, "/d", data, "/f")
     try:
         with lab.run_key_refusing_writes():
             began = time.monotonic()
             assert start.run(timeout=30) == 0, "no message box waits for anybody"
             assert time.monotonic() - began < 10
     finally:
+        lab.clear_run_value("qzdb")
+
+
+def test_a_renamed_program_registers_itself_and_never_rewrites_its_entry(lab):
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    start = lab.start_directory("renamed")
+    (start.folder / "velmor.exe").rename(start.folder / "dbstart.exe")
+    exe = start.path + "\\dbstart.exe"
+    assert lab.run([exe], capture=False).returncode == 0
+    assert lab.run_value("qzdb") == exe
+    # Again with the entry in place: security software that guards the key sees no write.
+    trace = subprocess.run([WINE, exe], env={**lab.env, "WINEDEBUG": "+reg"}, cwd=lab.drive_c, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    assert trace.returncode == 0
+    writes = [line for line in trace.stderr.decode("utf-8", "replace").splitlines() if "NtSetValueKey" in line]
+    assert not any('L"qzdb"' in line for line in writes), writes
+    lab.clear_run_value("qzdb")
+
+
+def test_a_rerun_while_the_failure_message_waits_does_the_whole_job(lab):
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    start = lab.start_directory("rerun")
+    with lab.run_key_refusing_writes():
+        first = start.start()
+        assert lab.tool("dialog_driver", "await", "提示") == AUTOSTART_FAILED
+    # The technician runs it again as an administrator, as the message asks, box still open.
+    assert start.run(timeout=30) == 0
+    assert lab.run_value("qzdb") == start.exe
+    assert lab.dismiss("提示") == AUTOSTART_FAILED
+    assert first.wait(timeout=20) == 4
+    lab.clear_run_value("qzdb")
+
+
+APPROVED_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+POLICIES_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer"
+SWITCHED_OFF = "03000000d40d438dc83bd901"  # as Task Manager leaves it: 03, then when
+
+
+def test_autostart_that_windows_would_not_start_is_switched_on_or_reported(lab):
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("switched-off")
+    lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", SWITCHED_OFF, "/f")
+    assert start.run() == 0
+    assert lab.reg("query", APPROVED_KEY, "/v", "qzdb").returncode != 0, "switched back on"
+    # Where the run may not switch it on (a standard user's logon): the message and 4.
+    lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", SWITCHED_OFF, "/f")
+    with lab.run_key_refusing_writes(APPROVED_KEY):
+        run = start.start()
+        assert lab.dismiss("提示") == AUTOSTART_FAILED
+        assert run.wait(timeout=20) == 4
+    lab.reg("delete", APPROVED_KEY, "/v", "qzdb", "/f")
+    # A policy that makes Windows ignore the machine's Run key is the administrator's: kept, reported.
+    lab.reg("add", POLICIES_KEY, "/v", "DisableLocalMachineRun", "/t", "REG_DWORD", "/d", "1", "/f")
+    try:
+        run = start.start()
+        assert lab.dismiss("提示") == AUTOSTART_FAILED
+        assert run.wait(timeout=20) == 4
+        assert lab.reg("query", POLICIES_KEY, "/v", "DisableLocalMachineRun").returncode == 0
+    finally:
+        lab.reg("delete", POLICIES_KEY, "/v", "DisableLocalMachineRun", "/f")
         lab.clear_run_value("qzdb")
 
 

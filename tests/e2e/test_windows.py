@@ -6,7 +6,7 @@ import struct
 import subprocess
 import time
 
-from winelab import BUILD
+from winelab import BUILD, ROOT
 
 WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU = 0x80000000, 0x10000000, 0x00C00000, 0x00080000
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00040000, 0x00020000, 0x00010000, 0x00010000
@@ -158,6 +158,20 @@ def test_the_program_imports_only_system_dlls(lab):
     out = subprocess.run([objdump(), "-p", str(BUILD / "velmor.exe")], capture_output=True, text=True).stdout
     dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", out)}
     assert dlls <= {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll"}, dlls
+
+
+def test_both_builds_are_hardened():
+    # ASLR, DEP and terminal-server aware; the 64-bit build with high-entropy ASLR.
+    dynamic_base, high_entropy, nx_compat, ts_aware = 0x40, 0x20, 0x100, 0x8000
+    for build, magic, wanted in (("win32", 0x10B, dynamic_base | nx_compat | ts_aware),
+                                 ("win64", 0x20B, dynamic_base | nx_compat | ts_aware | high_entropy)):
+        image = (ROOT / "build" / build / "velmor.exe").read_bytes()
+        header = struct.unpack_from("<I", image, 0x3C)[0]
+        assert image[header:header + 4] == b"PE\0\0"
+        optional = header + 24
+        assert struct.unpack_from("<H", image, optional)[0] == magic, build
+        flags = struct.unpack_from("<H", image, optional + 70)[0]  # DllCharacteristics, both formats
+        assert flags & wanted == wanted, f"{build}: {flags:#06x}"
 
 
 def test_the_program_carries_icon_manifest_and_version(lab):

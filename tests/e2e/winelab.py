@@ -160,9 +160,10 @@ class WineLab:
         self.reg("delete", RUN_KEY, "/v", name, "/f")
 
     @contextlib.contextmanager
-    def run_key_refusing_writes(self):
-        """The Run key refuses to have values set, as it does for a standard user."""
-        subkey = RUN_KEY.split("\\", 1)[1]
+    def run_key_refusing_writes(self, key=RUN_KEY):
+        """The Run key (or another key of HKLM) refuses to have values set or deleted, as it
+        does for a standard user."""
+        subkey = key.split("\\", 1)[1]
         assert self.tool("fault_maker", "deny-set-value", subkey) == "done\n"
         try:
             yield

@@ -42,6 +42,11 @@ const char* op_name(Op op) {
     case Op::move_file: return "move_file";
     case Op::delete_file: return "delete_file";
     case Op::to_ansi: return "to_ansi";
+    case Op::release_instance_lock: return "release_instance_lock";
+    case Op::equal_ignoring_case: return "equal_ignoring_case";
+    case Op::read_logon_binary: return "read_logon_binary";
+    case Op::read_logon_dword: return "read_logon_dword";
+    case Op::delete_logon_value: return "delete_logon_value";
   }
   return "?";
 }
@@ -124,7 +129,11 @@ std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, Tex
 }
 
 void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, RegistryType type) {
-  registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), type};
+  registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), type, {}};
+}
+
+void FakePlatform::set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type) {
+  registry_[fold(key_path)][fold(value_name)] = RegistryValue{{}, type, std::move(bytes)};
 }
 
 const RegistryValue* FakePlatform::registry_entry(TextView key_path, TextView value_name) const {
@@ -189,6 +198,10 @@ InstanceLock FakePlatform::lock_instance(TextView name) {
     return InstanceLock::held_elsewhere;
   }
   return InstanceLock::acquired;
+}
+
+void FakePlatform::release_instance_lock() {
+  enter(Op::release_instance_lock);
 }
 
 void FakePlatform::sleep(std::uint32_t milliseconds) {
@@ -294,21 +307,76 @@ std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextVi
     return std::nullopt;
   }
   const RegistryValue* value = registry_entry(key_path, value_name);
-  const bool wanted = value != nullptr &&
-                      (value->type == RegistryType::plain_string ||
-                       (value->type == RegistryType::expandable_string && kinds == StringKinds::plain_or_expandable));
-  if (!wanted) {
-    return std::nullopt;
+  if (value != nullptr && value->type == RegistryType::plain_string) {
+    return value->data;
   }
-  return value->data;
+  if (value != nullptr && value->type == RegistryType::expandable_string && kinds == StringKinds::plain_or_expandable) {
+    return expand(value->data);
+  }
+  return std::nullopt;
+}
+
+Text FakePlatform::expand(TextView data) const {
+  Text out;
+  for (std::size_t at = 0; at < data.size();) {
+    const auto open = data.find(u'%', at);
+    const auto close = open == TextView::npos ? TextView::npos : data.find(u'%', open + 1);
+    const auto name =
+        close == TextView::npos ? environment.end() : environment.find(fold(data.substr(open + 1, close - open - 1)));
+    if (name == environment.end()) {
+      out += data.substr(at, open == TextView::npos ? TextView::npos : open + 1 - at);
+      at = open == TextView::npos ? data.size() : open + 1;
+      continue;
+    }
+    out += data.substr(at, open - at);
+    out += name->second;
+    at = close + 1;
+  }
+  return out;
 }
 
 bool FakePlatform::write_registry_string(TextView key_path, TextView value_name, TextView value) {
   if (enter(Op::write_registry_string, narrow(value_name))) {
     return false;
   }
-  set_registry(key_path, value_name, value);
+  if (!registry_writes_dropped) {
+    set_registry(key_path, value_name, value);
+  }
   return true;
+}
+
+std::optional<std::string> FakePlatform::read_logon_binary(TextView key_path, TextView value_name) {
+  const RegistryValue* value = registry_entry(key_path, value_name);
+  if (enter(Op::read_logon_binary, narrow(value_name)) || value == nullptr || value->type != RegistryType::binary) {
+    return std::nullopt;
+  }
+  return value->bytes;
+}
+
+std::optional<std::uint32_t> FakePlatform::read_logon_dword(TextView key_path, TextView value_name) {
+  const RegistryValue* value = registry_entry(key_path, value_name);
+  if (enter(Op::read_logon_dword, narrow(value_name)) || value == nullptr || value->type != RegistryType::dword ||
+      value->bytes.size() != 4) {
+    return std::nullopt;
+  }
+  std::uint32_t number = 0;
+  std::memcpy(&number, value->bytes.data(), sizeof number);
+  return number;
+}
+
+bool FakePlatform::delete_logon_value(TextView key_path, TextView value_name) {
+  if (enter(Op::delete_logon_value, narrow(value_name))) {
+    return false;
+  }
+  const auto key = registry_.find(fold(key_path));
+  if (key != registry_.end()) {
+    key->second.erase(fold(value_name));
+  }
+  return true;
+}
+
+bool FakePlatform::registry_is_32bit_view() {
+  return registry_32bit_view;
 }
 
 FileAccess FakePlatform::settings_file_access(TextView file) {
@@ -499,6 +567,13 @@ std::optional<std::string> FakePlatform::to_ansi(TextView text) {
 
 bool FakePlatform::ansi_is_utf8() {
   return ansi_utf8;
+}
+
+bool FakePlatform::equal_ignoring_case(TextView a, TextView b) {
+  if (enter(Op::equal_ignoring_case)) {
+    return false;
+  }
+  return fold(a) == fold(b);
 }
 
 Text FakePlatform::to_lower(TextView text) {

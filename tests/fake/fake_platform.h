@@ -46,6 +46,11 @@ enum class Op {
   move_file,
   delete_file,
   to_ansi,
+  release_instance_lock,
+  equal_ignoring_case,
+  read_logon_binary,
+  read_logon_dword,
+  delete_logon_value,
 };
 
 const char* op_name(Op op);
@@ -75,11 +80,12 @@ struct MessageBoxShown {
   Text text;
 };
 
-enum class RegistryType { plain_string, expandable_string, other };
+enum class RegistryType { plain_string, expandable_string, binary, dword, other };
 
 struct RegistryValue {
   Text data;
   RegistryType type = RegistryType::plain_string;
+  std::string bytes;  // of a binary or a DWORD value
 };
 
 class FakePlatform : public Platform {
@@ -109,6 +115,10 @@ class FakePlatform : public Platform {
   // documentation says for that code.
   std::uint32_t replace_error = 0;
   bool ansi_utf8 = false;
+  // What %NAME% in an expandable string stands for.
+  std::map<Text, Text> environment = {{u"systemdrive", u"D:"}};
+  bool registry_32bit_view = false;
+  bool registry_writes_dropped = false;  // a filter that drops writes and reports success
 
   // Fails the calls of `op` after `skip` successful ones; `times` < 0: from then on.
   void fail(Op op, Failure how, int skip = 0, int times = -1);
@@ -117,6 +127,7 @@ class FakePlatform : public Platform {
   std::optional<Text> ini_value(TextView path, TextView section, TextView key) const;
   void set_registry(TextView key_path, TextView value_name, TextView data,
                     RegistryType type = RegistryType::plain_string);
+  void set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type);
   std::optional<Text> registry_value(TextView key_path, TextView value_name) const;
   FakeWindow& window(WindowId id);
   // The window as the user sees it: types into a control, presses a button, closes it.
@@ -132,6 +143,7 @@ class FakePlatform : public Platform {
   void run_until_no_window() override;
   void report_runtime_error(const RuntimeError& error) override;
   InstanceLock lock_instance(TextView name) override;
+  void release_instance_lock() override;
   void sleep(std::uint32_t milliseconds) override;
   WindowId find_window(TextView title) override;
   WindowId open_window(const WindowDefinition& definition, WindowEvents& events) override;
@@ -144,6 +156,10 @@ class FakePlatform : public Platform {
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
   std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) override;
   bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
+  std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
+  bool delete_logon_value(TextView key_path, TextView value_name) override;
+  bool registry_is_32bit_view() override;
   FileAccess settings_file_access(TextView file) override;
   std::optional<std::string> read_settings_file(TextView file) override;
   std::optional<Text> write_new_file(TextView folder, std::string_view bytes) override;
@@ -159,6 +175,7 @@ class FakePlatform : public Platform {
   bool close_handle(Handle handle) noexcept override;
   Text from_ansi(std::string_view ansi) override;
   Text to_lower(TextView text) override;
+  bool equal_ignoring_case(TextView a, TextView b) override;
   std::optional<std::string> to_ansi(TextView text) override;
   bool ansi_is_utf8() override;
   Text resolve(TextView file) const;
@@ -181,6 +198,7 @@ class FakePlatform : public Platform {
   bool enter(Op op, const std::string& detail = {});
   const RegistryValue* registry_entry(TextView key_path, TextView value_name) const;
   static bool fill(Snapshot& snapshot, s_process& record);
+  Text expand(TextView data) const;
 
   std::vector<Rule> rules_;
   std::map<Text, IniFile> files_;  // by lower-case full path

@@ -1,7 +1,9 @@
 // One whole run on the fake platform: settings, the server start and the autostart entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "app/entry.h"
 #include "app/globals.h"
@@ -72,7 +74,9 @@ TEST_F(StartSequence, AccessesTheFileInItsFixedOrder) {
                                              "read_ini dbname",
                                              "read_ini ip",
                                              "read_ini port",
-                                             "read_ini servername"};
+                                             "read_ini servername",
+                                             "read_registry_string qzdb",
+                                             "read_registry_string qzdb"};  // read first, read back
   EXPECT_EQ(accesses, expected);
 }
 
@@ -166,30 +170,96 @@ TEST_F(StartSequence, ARefusedAutostartWriteIsReportedOnceAndTheRunEnds) {
             u"将数据库加入启动项失败，数据库将不能自动启动，请在关闭安全软件后重新运行该程序!!!");
   EXPECT_EQ(platform.launched.size(), 1U) << "the server start is not undone";
   EXPECT_EQ(platform.open_window_count(), 0U);
+  // The box waits only once the guard is gone: the re-run it asks for must not end at it.
+  const auto at = [&](const std::string& call) {
+    return std::find(platform.calls.begin(), platform.calls.end(), call) - platform.calls.begin();
+  };
+  EXPECT_LT(at("close_window w_db_start"), at("release_instance_lock"));
+  EXPECT_LT(at("release_instance_lock"), at("message_box 提示"));
 }
 
-TEST_F(StartSequence, ARefusedWriteOfAnEntryAlreadyInPlaceIsNoFailure) {
-  host_name(u"SRV1");
-  platform.set_registry(autostart_key, u"qzdb", u"D:\\app\\velmor.exe");
-  platform.fail(Op::write_registry_string, Failure::unsuccessful);
-  run();
-  EXPECT_TRUE(platform.message_boxes.empty());
+// The autostart is in place only when Windows will start this program at the next logon; an
+// entry that already starts it is not written again.
+TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
+  using fake::RegistryType;
+  const std::u16string_view approved =
+      u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+      u"StartupApproved\\Run";
+  const std::string off("\x03\0\0\0\xD4\x0D\x43\x8D\xC8\x3B\xD9\x01", 12);
+  const std::string on("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
+  struct Case {
+    const char* what;
+    std::function<void(FakePlatform&)> arrange;
+    int exit_code;
+    std::size_t writes;
+  };
+  const auto entry = [](std::u16string_view data, RegistryType type = RegistryType::plain_string) {
+    return [=](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", data, type); };
+  };
+  const auto refused = [](const std::function<void(FakePlatform&)>& arrange) {
+    return [=](FakePlatform& p) {
+      arrange(p);
+      p.fail(Op::write_registry_string, Failure::unsuccessful);
+    };
+  };
+  const auto mark = [&](std::u16string_view key, const std::string& bytes) {
+    return [=](FakePlatform& p) { p.set_registry_bytes(key, u"qzdb", bytes, RegistryType::binary); };
+  };
+  const auto policy = [](std::u16string_view root) {
+    return [=](FakePlatform& p) {
+      p.set_registry_bytes(Text(root) + u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+                           u"DisableLocalMachineRun", std::string("\1\0\0\0", 4), RegistryType::dword);
+    };
+  };
+  const Case cases[] = {
+      {"no entry: written", [](FakePlatform&) {}, 0, 1},
+      {"exactly this entry: no write", entry(u"D:\\app\\velmor.exe"), 0, 0},
+      {"another program's entry: overwritten", entry(u"C:\\old\\velmor.exe"), 0, 1},
+      {"refused over another entry", refused(entry(u"C:\\old\\velmor.exe")), 4, 1},
+      {"refused, none there", refused([](FakePlatform&) {}), 4, 1},
+      {"expandable, %SystemDrive%", refused(entry(u"%SystemDrive%\\app\\velmor.exe", RegistryType::expandable_string)),
+       0, 0},
+      {"other letter case", refused(entry(u"d:\\APP\\VELMOR.EXE")), 0, 0},
+      {"quoted, with an argument", refused(entry(u"\"D:\\app\\velmor.exe\" /x")), 0, 0},
+      {"another file of that folder", refused(entry(u"D:\\app\\velmor2.exe")), 4, 1},
+      {"written but dropped by a filter", [](FakePlatform& p) { p.registry_writes_dropped = true; }, 4, 1},
+      {"switched on in Task Manager", mark(approved, on), 0, 1},
+      {"switched off: switched back on", mark(approved, off), 0, 1},
+      {"switched off, 32-bit view",
+       [&](FakePlatform& p) {
+         p.registry_32bit_view = true;
+         mark(Text(approved) + u"32", off)(p);
+       },
+       0, 1},
+      {"switched off, not ours to switch on",
+       [&](FakePlatform& p) {
+         mark(approved, off)(p);
+         p.fail(Op::delete_logon_value, Failure::unsuccessful);
+       },
+       4, 1},
+      {"machine Run key ignored by machine policy", policy(u"HKEY_LOCAL_MACHINE"), 4, 1},
+      {"machine Run key ignored by user policy", policy(u"HKEY_CURRENT_USER"), 4, 1},
+  };
+  for (const auto& c : cases) {
+    FakePlatform p;
+    p.program_file = u"D:\\app\\velmor.exe";
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    c.arrange(p);
+    EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
+    EXPECT_EQ(p.message_boxes.size(), c.exit_code == 0 ? 0U : 1U) << c.what;
+    EXPECT_EQ(p.calls_of(Op::write_registry_string).size(), c.writes) << c.what;
+    for (const Text& key : {Text(approved), Text(approved) + u"32"}) {
+      EXPECT_FALSE(c.exit_code == 0 && p.read_logon_binary(key, u"qzdb") == off)
+          << c.what << ": a run that succeeds leaves no switch off";
+    }
+  }
 }
 
-TEST_F(StartSequence, ARefusedWriteOfTheSameCommandAsAnExpandableStringIsNoFailure) {
+TEST_F(StartSequence, ARenamedProgramRegistersItsOwnFile) {
   host_name(u"SRV1");
-  platform.set_registry(autostart_key, u"qzdb", u"D:\\app\\velmor.exe", fake::RegistryType::expandable_string);
-  platform.fail(Op::write_registry_string, Failure::unsuccessful);
+  platform.program_file = u"D:\\app\\dbstart.exe";
   EXPECT_EQ(run(), 0);
-  EXPECT_TRUE(platform.message_boxes.empty());
-}
-
-TEST_F(StartSequence, ARefusedWriteOverADifferentEntryIsReported) {
-  host_name(u"SRV1");
-  platform.set_registry(autostart_key, u"qzdb", u"C:\\old\\velmor.exe");
-  platform.fail(Op::write_registry_string, Failure::unsuccessful);
-  run();
-  EXPECT_EQ(platform.message_boxes.size(), 1U);
+  EXPECT_EQ(autostart(u"qzdb"), u"D:\\app\\dbstart.exe");
 }
 
 TEST_F(StartSequence, AFailedWriteOfTheStartDirectoryStillUsesTheRealFolder) {

@@ -8,6 +8,7 @@
 //                                titled as the main window while it watches
 //   dialog_driver.exe dismiss TITLE   (no dialog needed) prints the text of the message box
 //                                titled TITLE and presses its OK button
+//   dialog_driver.exe await TITLE     the same, but leaves the box waiting
 // It waits up to 20 seconds for the dialog to appear. Output is UTF-8.
 #include <windows.h>
 
@@ -127,7 +128,7 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"watch" && argc > 2) {
     return watch(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
   }
-  if (verb == L"dismiss" && argc > 2) {
+  if ((verb == L"dismiss" || verb == L"await") && argc > 2) {
     const HWND box = wait_for_dialog(argv[2]);
     if (box == nullptr) {
       std::fputs("no message box\n", stdout);
@@ -138,7 +139,9 @@ int wmain(int argc, wchar_t** argv) {
         print_utf8(text_of(child));
       }
     }
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (verb == L"dismiss") {
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
     return 0;
   }
   const HWND dialog = wait_for_dialog();

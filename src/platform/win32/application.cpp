@@ -53,6 +53,10 @@ InstanceLock Win32Platform::lock_instance(TextView name) {
   return InstanceLock::acquired;
 }
 
+void Win32Platform::release_instance_lock() {
+  instance_lock_ = KernelHandle();
+}
+
 void Win32Platform::sleep(std::uint32_t milliseconds) {
   Sleep(milliseconds);
 }

@@ -1,5 +1,6 @@
-// String values in the registry, addressed by a key path that begins with the root key's name.
+// Values in the registry, addressed by a key path that begins with the root key's name.
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "platform/win32/win32_handles.h"
@@ -36,48 +37,114 @@ KeyPath split(TextView key_path) {
   return {};
 }
 
-}  // namespace
+struct Value {
+  DWORD type = REG_NONE;
+  std::string bytes;
+};
 
-std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) {
+// A value's type and data, read whole; nothing when the key or the value cannot be read.
+// `view` is 0 for this program's own view of the registry, or KEY_WOW64_64KEY.
+std::optional<Value> query(TextView key_path, TextView value_name, REGSAM view) {
   const KeyPath path = split(key_path);
-  if (path.root == nullptr) {
-    return std::nullopt;
-  }
   RegistryKey key;
-  if (RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) {
+  if (path.root == nullptr ||
+      RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_QUERY_VALUE | view, key.out()) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   const std::wstring name = wide(value_name);
-  const auto wanted = [kinds](DWORD type) {
-    return type == REG_SZ || (type == REG_EXPAND_SZ && kinds == StringKinds::plain_or_expandable);
-  };
-  DWORD type = 0;
-  DWORD bytes = 0;
-  LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
-  std::wstring data;
+  Value value;
+  DWORD size = 0;
+  LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size);
   // The value may change between the two calls: ask again while it has grown.
   while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-    if (!wanted(type)) {
-      return std::nullopt;  // nothing is expanded
-    }
-    data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-    DWORD capacity = bytes;
-    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
-                              reinterpret_cast<BYTE*>(data.data()),  // NOLINT(*-reinterpret-cast)
+    value.bytes.assign(size, '\0');
+    DWORD capacity = size;
+    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type,
+                              reinterpret_cast<BYTE*>(value.bytes.data()),  // NOLINT(*-reinterpret-cast)
                               &capacity);
-    if (status == ERROR_SUCCESS && wanted(type)) {
-      // The stored data need not end with a NUL, nor have an even length: keep only whole
-      // characters of what was delivered, up to the first NUL.
-      data.resize(capacity / sizeof(wchar_t));
-      const auto nul = data.find(L'\0');
-      if (nul != std::wstring::npos) {
-        data.resize(nul);
-      }
-      return text_of(data);
+    if (status == ERROR_SUCCESS) {
+      value.bytes.resize(capacity);
+      return value;
     }
-    bytes = capacity;
+    size = capacity;
   }
   return std::nullopt;
+}
+
+// A string value's characters: only whole ones of what is stored, up to the first NUL, since
+// the data need not end with a NUL nor have an even length.
+std::wstring characters(const std::string& bytes) {
+  std::wstring data(bytes.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(data.data(), bytes.data(), data.size() * sizeof(wchar_t));
+  return data.substr(0, data.find(L'\0'));
+}
+
+std::wstring expanded(const std::wstring& data) {
+  for (DWORD size = static_cast<DWORD>(data.size()) + 1;;) {
+    std::wstring out(size, L'\0');
+    const DWORD needed = ExpandEnvironmentStringsW(data.c_str(), out.data(), size);
+    if (needed == 0) {
+      return data;  // as stored: Windows would not expand it either
+    }
+    if (needed <= size) {
+      out.resize(needed - 1);
+      return out;
+    }
+    size = needed;
+  }
+}
+
+}  // namespace
+
+std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) {
+  const std::optional<Value> value = query(key_path, value_name, 0);
+  if (!value.has_value()) {
+    return std::nullopt;
+  }
+  if (value->type == REG_SZ) {
+    return text_of(characters(value->bytes));
+  }
+  if (value->type == REG_EXPAND_SZ && kinds == StringKinds::plain_or_expandable) {
+    return text_of(expanded(characters(value->bytes)));
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> Win32Platform::read_logon_binary(TextView key_path, TextView value_name) {
+  std::optional<Value> value = query(key_path, value_name, KEY_WOW64_64KEY);
+  if (!value.has_value() || value->type != REG_BINARY) {
+    return std::nullopt;
+  }
+  return std::move(value->bytes);
+}
+
+std::optional<std::uint32_t> Win32Platform::read_logon_dword(TextView key_path, TextView value_name) {
+  const std::optional<Value> value = query(key_path, value_name, KEY_WOW64_64KEY);
+  if (!value.has_value() || value->type != REG_DWORD || value->bytes.size() != sizeof(std::uint32_t)) {
+    return std::nullopt;
+  }
+  std::uint32_t number = 0;
+  std::memcpy(&number, value->bytes.data(), sizeof number);
+  return number;
+}
+
+bool Win32Platform::delete_logon_value(TextView key_path, TextView value_name) {
+  const KeyPath path = split(key_path);
+  RegistryKey key;
+  if (path.root == nullptr) {
+    return false;
+  }
+  const LSTATUS opened = RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.out());
+  if (opened == ERROR_FILE_NOT_FOUND) {
+    return true;  // no key, no value
+  }
+  const LSTATUS status = opened == ERROR_SUCCESS ? RegDeleteValueW(key.get(), wide(value_name).c_str()) : opened;
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+bool Win32Platform::registry_is_32bit_view() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE;
 }
 
 bool Win32Platform::write_registry_string(TextView key_path, TextView value_name, TextView value) {

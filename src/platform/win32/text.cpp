@@ -59,4 +59,11 @@ Text Win32Platform::to_lower(TextView text) {
   return text_of(wide_text);
 }
 
+bool Win32Platform::equal_ignoring_case(TextView a, TextView b) {
+  const std::wstring left = wide(a);
+  const std::wstring right = wide(b);
+  return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                              static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace velmor::win32

@@ -30,6 +30,7 @@ class Win32Platform : public Platform {
   void run_until_no_window() override;
   void report_runtime_error(const RuntimeError& error) override;
   InstanceLock lock_instance(TextView name) override;
+  void release_instance_lock() override;
   void sleep(std::uint32_t milliseconds) override;
 
   WindowId find_window(TextView title) override;
@@ -44,6 +45,10 @@ class Win32Platform : public Platform {
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
   std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) override;
   bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
+  std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
+  bool delete_logon_value(TextView key_path, TextView value_name) override;
+  bool registry_is_32bit_view() override;
   FileAccess settings_file_access(TextView file) override;
   std::optional<std::string> read_settings_file(TextView file) override;
   std::optional<Text> write_new_file(TextView folder, std::string_view bytes) override;
@@ -61,6 +66,7 @@ class Win32Platform : public Platform {
 
   Text from_ansi(std::string_view ansi) override;
   Text to_lower(TextView text) override;
+  bool equal_ignoring_case(TextView a, TextView b) override;
   std::optional<std::string> to_ansi(TextView text) override;
   bool ansi_is_utf8() override;
 
