@@ -40,8 +40,7 @@ Text SetupIni::full_path() const {
   return resolve_in(gs_path, file_);
 }
 
-void SetupIni::convert_misread_encoding() {
-  const std::optional<std::string> bytes = platform_.read_settings_file(file_);
+void SetupIni::convert_misread_encoding(const std::optional<std::string>& bytes) {
   if (!bytes.has_value()) {
     return;
   }
@@ -76,11 +75,18 @@ bool SetupIni::hold_every_character(TextView value) {
   return replace_file_safely(platform_, full_path(), utf16le_file(text));
 }
 
-void SetupIni::wait_until_readable(TextView path) {
+std::optional<std::string> SetupIni::wait_until_readable(TextView path) {
   for (std::uint32_t waited = 0;; waited += locked_file_retry_ms) {
+    std::optional<std::string> bytes = platform_.read_settings_file(file_);
+    if (bytes.has_value()) {
+      return bytes;
+    }
     const FileAccess access = platform_.settings_file_access(file_);
-    if (access.kind != FileAccess::refused) {
-      return;
+    if (access.kind == FileAccess::missing) {
+      return std::nullopt;
+    }
+    if (access.kind == FileAccess::readable) {
+      return platform_.read_settings_file(file_);  // let go of just now
     }
     if (waited >= locked_file_wait_ms) {
       throw RuntimeError("read " + utf8_of(path), access.system_code);

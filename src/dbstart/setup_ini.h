@@ -13,7 +13,6 @@ inline constexpr std::u16string_view setup = u"setup";            // "1", every 
 inline constexpr std::u16string_view servername = u"servername";  // database server name
 inline constexpr std::u16string_view startype = u"startype";      // which server command form
 inline constexpr std::u16string_view dbname = u"dbname";          // database file name, autostart value name
-inline constexpr std::u16string_view ip = u"ip";                  // read, not used
 inline constexpr std::u16string_view port = u"port";              // TCP/IP port of the server
 }  // namespace setup_key
 
@@ -48,10 +47,11 @@ class SetupIni {
   void write(TextView key, TextView value);
   // A file saved as UTF-8 or UTF-16BE, which the profile functions would misread, is rewritten
   // once as UTF-16LE with the same text. If that is refused, the file stays as it is.
-  void convert_misread_encoding();
+  void convert_misread_encoding(const std::optional<std::string>& bytes);
   // Waits while another program holds the file open; a file that stays unreadable is a
   // run-time error, since its reads would silently give defaults. `path` names it in the report.
-  void wait_until_readable(TextView path);
+  // Returns the file's bytes; nothing when there is no file.
+  std::optional<std::string> wait_until_readable(TextView path);
 
  private:
   // A value outside the ANSI code page would be stored as question marks in an ANSI file:

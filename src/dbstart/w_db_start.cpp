@@ -20,8 +20,7 @@ void w_db_start::open(WindowId self) {
 
   // A file held open by another program reads as all defaults: the wrong database would start
   // and a second autostart value appear. Wait for it, or stop.
-  ini.wait_until_readable(resolve_in(gs_path, setup_ini_name));
-  ini.convert_misread_encoding();
+  ini.convert_misread_encoding(ini.wait_until_readable(resolve_in(gs_path, setup_ini_name)));
 
   // 2-3. Record where the program runs.
   ini.write(setup_key::apppath, gs_path);
@@ -36,10 +35,10 @@ void w_db_start::open(WindowId self) {
   }
 
   // 5-10. The settings, with their defaults. The stored apppath is not read back: a file that
-  // could not be written holds another PC's folder, or question marks.
+  // could not be written holds another PC's folder, or question marks. Nor is ip, which
+  // nothing uses.
   const Text ls_star = ini.read(setup_key::startype, setup_default::startype);
   const Text ls_dbname = ini.read(setup_key::dbname, setup_default::dbname);
-  const Text ls_ip = ini.read(setup_key::ip, u"");  // read as always; the server takes no address
   const Text ls_port = ini.read(setup_key::port, setup_default::port);
   Text ls_servername = ini.read(setup_key::servername, ls_diskname);
 

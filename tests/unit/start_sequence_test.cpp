@@ -72,7 +72,6 @@ TEST_F(StartSequence, AccessesTheFileInItsFixedOrder) {
                                              "write_ini servername",
                                              "read_ini startype",
                                              "read_ini dbname",
-                                             "read_ini ip",
                                              "read_ini port",
                                              "read_ini servername",
                                              "read_registry_string qzdb",
