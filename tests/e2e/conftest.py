@@ -33,6 +33,6 @@ def pytest_terminal_summary(terminalreporter):
             "with the program exited; the test checks `setup.ini` and the registry afterwards.\n"
             "A Run key that refuses writes is made under Wine by giving the key a DACL that denies\n"
             "setting values (`RegSetKeySecurity`, as `tests/win32/fault_maker.cpp` does); Wine enforces it.\n"
-            "The refused-write cases (exit codes 4 and 6, an equivalent REG_EXPAND_SZ entry) are in\n"
+            "The autostart cases (exit codes 4 and 6, entries that start this program, Task Manager's switch) are in\n"
             "`tests/e2e/test_start_sequence.py`.\n\n"
             + "\n".join(lines) + "\n", encoding="utf-8")
