@@ -75,7 +75,7 @@ bool SetupIni::hold_every_character(TextView value) {
   return replace_file_safely(platform_, full_path(), utf16le_file(text));
 }
 
-std::optional<std::string> SetupIni::wait_until_readable(TextView path) {
+std::optional<std::string> SetupIni::wait_until_readable() {
   for (std::uint32_t waited = 0;; waited += locked_file_retry_ms) {
     std::optional<std::string> bytes = platform_.read_settings_file(file_);
     if (bytes.has_value()) {
@@ -89,7 +89,7 @@ std::optional<std::string> SetupIni::wait_until_readable(TextView path) {
       return platform_.read_settings_file(file_);  // let go of just now
     }
     if (waited >= locked_file_wait_ms) {
-      throw RuntimeError("read " + utf8_of(path), access.system_code);
+      throw RuntimeError("read " + utf8_of(full_path()), access.system_code);
     }
     platform_.sleep(locked_file_retry_ms);
   }

@@ -49,9 +49,9 @@ class SetupIni {
   // once as UTF-16LE with the same text. If that is refused, the file stays as it is.
   void convert_misread_encoding(const std::optional<std::string>& bytes);
   // Waits while another program holds the file open; a file that stays unreadable is a
-  // run-time error, since its reads would silently give defaults. `path` names it in the report.
-  // Returns the file's bytes; nothing when there is no file.
-  std::optional<std::string> wait_until_readable(TextView path);
+  // run-time error, naming the file, since its reads would silently give defaults. Returns the
+  // file's bytes; nothing when there is no file.
+  std::optional<std::string> wait_until_readable();
 
  private:
   // A value outside the ANSI code page would be stored as question marks in an ANSI file:

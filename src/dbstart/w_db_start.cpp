@@ -20,7 +20,7 @@ void w_db_start::open(WindowId self) {
 
   // A file held open by another program reads as all defaults: the wrong database would start
   // and a second autostart value appear. Wait for it, or stop.
-  ini.convert_misread_encoding(ini.wait_until_readable(resolve_in(gs_path, setup_ini_name)));
+  ini.convert_misread_encoding(ini.wait_until_readable());
 
   // 2-3. Record where the program runs.
   ini.write(setup_key::apppath, gs_path);

@@ -317,20 +317,12 @@ std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextVi
 }
 
 Text FakePlatform::expand(TextView data) const {
-  Text out;
-  for (std::size_t at = 0; at < data.size();) {
-    const auto open = data.find(u'%', at);
-    const auto close = open == TextView::npos ? TextView::npos : data.find(u'%', open + 1);
-    const auto name =
-        close == TextView::npos ? environment.end() : environment.find(fold(data.substr(open + 1, close - open - 1)));
-    if (name == environment.end()) {
-      out += data.substr(at, open == TextView::npos ? TextView::npos : open + 1 - at);
-      at = open == TextView::npos ? data.size() : open + 1;
-      continue;
+  Text out(data);
+  for (const auto& [name, value] : environment) {
+    const Text token = u"%" + name + u"%";
+    for (auto at = fold(out).find(token); at != Text::npos; at = fold(out).find(token)) {
+      out.replace(at, token.size(), value);
     }
-    out += data.substr(at, open - at);
-    out += name->second;
-    at = close + 1;
   }
   return out;
 }
