@@ -10,7 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from winelab import BUILD, record_outcome
+from winelab import install, leftovers, record_outcome
 
 STANDARD_LINE = "dbsrv12.exe -os 10240k -m -c 8m -q -n {name} -x tcpip{{port=3362}} {path}\\datebase\\qzdb.db"
 
@@ -360,7 +360,7 @@ def test_folder_outside_a_western_code_page(lab, case, folder, reader):
     seconds = time.monotonic() - began
     assert code == 0
     raw = start.ini.read_bytes()
-    assert [p.name for p in start.folder.iterdir() if p.suffix in (".tmp", ".bak")] == [], "nothing left over"
+    assert leftovers(start.folder) == []
     if reader:
         holder.kill()
         assert old_line in raw and not raw.startswith(b"\xff\xfe")
@@ -379,9 +379,7 @@ def test_conversion_on_another_volume(lab, existing):
     # onto another volume.
     volume = Path(tempfile.mkdtemp(prefix="velmor-e2e-", dir="/dev/shm"))
     folder = volume / "ทดสอบ"
-    folder.mkdir()
-    for program in ("velmor.exe", "dbsrv12.exe"):
-        shutil.copy(BUILD / program, folder)
+    install(folder)
     if existing:
         (folder / "setup.ini").write_bytes(b"[database]\r\nport=4000\r\n")
     lab.set_host_name("SRV1")
@@ -394,7 +392,7 @@ def test_conversion_on_another_volume(lab, existing):
         assert code == 0
         assert raw.startswith(b"\xff\xfe") and "apppath=T:\\ทดสอบ\r\n" in raw.decode("utf-16")
         assert ("port=4000" in raw.decode("utf-16")) == existing
-        assert [p.name for p in folder.iterdir() if p.suffix in (".tmp", ".bak")] == []
+        assert leftovers(folder) == []
     finally:
         shutil.rmtree(volume, ignore_errors=True)
     record_outcome(f"Thai start directory on another volume, {'existing' if existing else 'no'} setup.ini (936)",

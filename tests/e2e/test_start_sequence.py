@@ -5,8 +5,6 @@ import socket
 import subprocess
 import time
 
-import pytest
-
 from winelab import BUILD, ROOT, RUN_KEY, WINE
 
 
@@ -95,15 +93,12 @@ def test_exit_codes_tell_what_was_not_done(lab):
             assert lab.run_value("qzdb") is None
 
 
-@pytest.mark.parametrize("kind,data", [
-    ("REG_EXPAND_SZ", r"%SystemDrive%\e2e\run-same\velmor.exe"),
-    ("REG_SZ", r"c:\E2E\RUN-SAME\VELMOR.EXE"),
-    ("REG_SZ", r'"C:\e2e\run-same\velmor.exe"'),
-], ids=["expandable", "letter-case", "quoted"])
-def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(lab, kind, data):
+def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(lab):
     lab.set_host_name("SRV1")
     start = lab.start_directory("run-same")
-    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", kind, "/d", data, "/f")
+    # Expandable, quoted, with an argument and in other letters: still this program.
+    entry = r'"%SystemDrive%\E2E\RUN-SAME\VELMOR.EXE" /x'
+    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", "REG_EXPAND_SZ", "/d", entry, "/f")
     try:
         with lab.run_key_refusing_writes():
             began = time.monotonic()

@@ -212,11 +212,21 @@ class WineLab:
         relative = name if name == "velmor-demo" else "e2e/" + name
         folder = self.drive_c / relative
         shutil.rmtree(folder, ignore_errors=True)
-        folder.mkdir(parents=True)
-        shutil.copy(BUILD / "velmor.exe", folder)
-        if standin:
-            shutil.copy(BUILD / "dbsrv12.exe", folder)
+        install(folder, standin)
         return StartDirectory(self, folder, "C:\\" + relative.replace("/", "\\"))
+
+
+def install(folder, standin=True):
+    """A new folder holding velmor.exe and, unless told otherwise, the stand-in server."""
+    folder.mkdir(parents=True)
+    shutil.copy(BUILD / "velmor.exe", folder)
+    if standin:
+        shutil.copy(BUILD / "dbsrv12.exe", folder)
+
+
+def leftovers(folder):
+    """Files a rewrite of setup.ini would leave behind if it did not clean up."""
+    return [p.name for p in folder.iterdir() if p.suffix in (".tmp", ".bak")]
 
 
 class StartDirectory:

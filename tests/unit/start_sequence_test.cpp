@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 #include "app/entry.h"
@@ -254,13 +253,6 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
   }
 }
 
-TEST_F(StartSequence, ARenamedProgramRegistersItsOwnFile) {
-  host_name(u"SRV1");
-  platform.program_file = u"D:\\app\\dbstart.exe";
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(autostart(u"qzdb"), u"D:\\app\\dbstart.exe");
-}
-
 TEST_F(StartSequence, AFailedWriteOfTheStartDirectoryStillUsesTheRealFolder) {
   host_name(u"SRV1");
   setting(u"apppath", u"F:\\old-pc");
@@ -414,10 +406,11 @@ TEST_F(StartSequence, ARefusedReplacementKeepsTheOldFile) {
   struct Case {
     std::uint32_t error;
     bool restore_refused;
-    const char* kept_as;  // where the old bytes are afterwards
+    std::u16string_view kept_as;  // where the old bytes are afterwards
   };
-  for (const Case c : {Case{1175, false, "setup.ini"}, Case{1176, false, "setup.ini"}, Case{1177, false, "setup.ini"},
-                       Case{5, false, "setup.ini"}, Case{1177, true, "ini1.tmp.bak"}}) {
+  for (const Case c :
+       {Case{1175, false, u"setup.ini"}, Case{1176, false, u"setup.ini"}, Case{1177, false, u"setup.ini"},
+        Case{5, false, u"setup.ini"}, Case{1177, true, u"ini1.tmp.bak"}}) {
     FakePlatform p;
     p.program_file = u"D:\\ทดสอบ\\velmor.exe";
     p.set_registry(host_name_key, host_name_value, u"SRV1");
@@ -427,7 +420,7 @@ TEST_F(StartSequence, ARefusedReplacementKeepsTheOldFile) {
       p.fail(Op::move_file, Failure::unsuccessful);
     }
     EXPECT_EQ(velmor_main(p), 0) << c.error;
-    const Text kept = p.resolve(Text(u"D:\\ทดสอบ\\") + Text(c.kept_as, c.kept_as + std::strlen(c.kept_as)));
+    const Text kept = p.resolve(u"D:\\ทดสอบ\\" + Text(c.kept_as));
     ASSERT_TRUE(p.raw_files.contains(kept)) << c.error;
     EXPECT_EQ(p.raw_files[kept], ansi) << c.error;
     EXPECT_EQ(p.raw_files.contains(p.resolve(u"D:\\ทดสอบ\\ini1.tmp")), c.restore_refused)
