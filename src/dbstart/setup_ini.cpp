@@ -1,6 +1,7 @@
 #include "dbstart/setup_ini.h"
 
 #include "app/globals.h"
+#include "dbstart/profile_text.h"
 #include "dbstart/settings_encoding.h"
 #include "platform/path.h"
 #include "platform/replace_file.h"
@@ -29,24 +30,41 @@ std::string utf16le_file(TextView text) {
   return bytes;
 }
 
+Text SetupIni::read(TextView key, TextView fallback) {
+  if (unconverted_text_.has_value()) {
+    return profile_value(*unconverted_text_, database_section, key).value_or(Text(fallback));
+  }
+  return platform_.read_ini(file_, database_section, key, fallback);
+}
+
 void SetupIni::write(TextView key, TextView value) {
+  if (unconverted_text_.has_value()) {
+    return;
+  }
   const Text line = one_line(value);
   if (hold_every_character(line)) {
     platform_.write_ini(file_, database_section, key, line);
   }
 }
 
+SetupIni SetupIni::named(TextView file) const {
+  SetupIni same = *this;
+  same.file_ = file;
+  return same;
+}
+
 Text SetupIni::full_path() const {
   return resolve_in(gs_path, file_);
 }
 
-void SetupIni::convert_misread_encoding(const std::optional<std::string>& bytes) {
+void SetupIni::prepare() {
+  const std::optional<std::string> bytes = wait_until_readable();
   if (!bytes.has_value()) {
     return;
   }
-  const std::optional<Text> text = misread_unicode_text(*bytes, platform_.ansi_is_utf8());
-  if (text.has_value()) {
-    replace_file_safely(platform_, full_path(), utf16le_file(*text));  // if refused, read as before
+  std::optional<Text> text = misread_unicode_text(*bytes, platform_.ansi_is_utf8());
+  if (text.has_value() && !replace_file_safely(platform_, full_path(), utf16le_file(*text))) {
+    unconverted_text_ = std::move(text);  // read-only, or held open by the client
   }
 }
 

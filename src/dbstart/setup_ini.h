@@ -39,21 +39,24 @@ class SetupIni {
  public:
   explicit SetupIni(Platform& platform, TextView file = setup_ini_name) : platform_(platform), file_(file) {}
 
+  // Before the first read or write of a run: waits while another program holds the file open,
+  // rewrites once as UTF-16LE a file saved as UTF-8 or UTF-16BE, which the profile functions
+  // would misread, and so decides how this run reads and writes the file.
+  void prepare();
   // The stored value; `fallback` when file, section or key is missing. A present empty value
   // reads as empty.
-  Text read(TextView key, TextView fallback) { return platform_.read_ini(file_, database_section, key, fallback); }
+  Text read(TextView key, TextView fallback);
   // Stores one_line(value). The outcome is not examined: the next read shows what the file holds.
   // A value the file cannot hold exactly is not written: the old line stays.
   void write(TextView key, TextView value);
-  // A file saved as UTF-8 or UTF-16BE, which the profile functions would misread, is rewritten
-  // once as UTF-16LE with the same text. If that is refused, the file stays as it is.
-  void convert_misread_encoding(const std::optional<std::string>& bytes);
+  // The same file, with this run's decision, under another of its names.
+  [[nodiscard]] SetupIni named(TextView file) const;
+
+ private:
   // Waits while another program holds the file open; a file that stays unreadable is a
   // run-time error, naming the file, since its reads would silently give defaults. Returns the
   // file's bytes; nothing when there is no file.
   std::optional<std::string> wait_until_readable();
-
- private:
   // A value outside the ANSI code page would be stored as question marks in an ANSI file:
   // such a file becomes UTF-16 first, with the same text. False when the file cannot hold it.
   bool hold_every_character(TextView value);
@@ -61,6 +64,10 @@ class SetupIni {
 
   Platform& platform_;
   Text file_;
+  // The text of a file the profile functions would misread and this run could not rewrite:
+  // this run reads it from here and writes nothing into it, since their ANSI writes would
+  // garble it for good. The next run that may rewrite it converts it first.
+  std::optional<Text> unconverted_text_;
 };
 
 }  // namespace velmor

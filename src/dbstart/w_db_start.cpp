@@ -19,8 +19,8 @@ void w_db_start::open(WindowId self) {
   const Text ls_diskname = read_host_name(platform_);
 
   // A file held open by another program reads as all defaults: the wrong database would start
-  // and a second autostart value appear. Wait for it, or stop.
-  ini.convert_misread_encoding(ini.wait_until_readable());
+  // and a second autostart value appear. Wait for it, or stop; and read it as it says.
+  ini.prepare();
 
   // 2-3. Record where the program runs.
   ini.write(setup_key::apppath, gs_path);
@@ -28,7 +28,7 @@ void w_db_start::open(WindowId self) {
 
   // 4. The host name is the server name; without one, the user names the server.
   if (ls_diskname.empty()) {
-    w_setup setup(platform_);
+    w_setup setup(platform_, ini);
     platform_.open_window(w_setup_definition(), setup);
   } else {
     ini.write(setup_key::servername, ls_diskname);

@@ -34,10 +34,12 @@ bool replace_file_safely(Platform& platform, TextView path, std::string_view byt
     platform.move_file(backup, path);  // the old file back under its name
   }
   // The new file is only a converted copy: it goes once the old one is known to be in place.
-  // Otherwise both stay, the old file under the backup name, for the administrator to find.
-  if (exists(platform, path)) {
-    platform.delete_file(*replacement);
+  // Otherwise both stay, the old file under the backup name, for the administrator to find: a
+  // run on without the file would read defaults, start the wrong database and register it.
+  if (!exists(platform, path)) {
+    throw RuntimeError("replace " + utf8_of(path) + "; its settings are now in " + utf8_of(backup), error);
   }
+  platform.delete_file(*replacement);
   return false;
 }
 

@@ -15,7 +15,8 @@ inline constexpr std::uint32_t error_unable_to_move_replacement_2 = 1177;  // th
 // Replaces the file at `path` with these bytes, or creates it. The bytes go into a new file in
 // the same folder first, so that the switch is one rename on one volume; the old file is kept
 // as a backup there until the switch is done. When it fails, the old file is back under its
-// name, and where that cannot be made so, no copy of it is deleted. False when it failed.
+// name; where that cannot be made so, no copy of it is deleted and a run-time error names the
+// backup. False when it failed.
 bool replace_file_safely(Platform& platform, TextView path, std::string_view bytes);
 
 }  // namespace velmor

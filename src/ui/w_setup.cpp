@@ -6,7 +6,7 @@
 namespace velmor {
 
 void w_setup::open(WindowId self) {
-  const Text ls_servername = SetupIni(platform_).read(setup_key::servername, u"");
+  const Text ls_servername = ini_.read(setup_key::servername, u"");
   platform_.set_control_text(self, "sle_dbname", ls_servername);
   platform_.set_focus(self, "sle_dbname");
 }
@@ -17,7 +17,7 @@ void w_setup::clicked(WindowId self, std::string_view control) {
   }
   // The file keeps the name's first line, trimmed (SetupIni::write).
   const Text ls_servername = platform_.control_text(self, "sle_dbname");
-  SetupIni(platform_, gs_path + u"\\" + Text(setup_ini_name)).write(setup_key::servername, ls_servername);
+  ini_.named(gs_path + u"\\" + Text(setup_ini_name)).write(setup_key::servername, ls_servername);
   platform_.close_window(self);
 }
 

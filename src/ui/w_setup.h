@@ -1,18 +1,20 @@
 #pragma once
 // The data service name dialog: shows the stored server name and stores what the user sets.
-#include "platform/platform.h"
+#include "dbstart/setup_ini.h"
 
 namespace velmor {
 
 class w_setup : public WindowEvents {
  public:
-  explicit w_setup(Platform& platform) : platform_(platform) {}
+  // `ini`: the settings file as this run reads and writes it.
+  w_setup(Platform& platform, SetupIni& ini) : platform_(platform), ini_(ini) {}
 
   void open(WindowId self) override;
   void clicked(WindowId self, std::string_view control) override;
 
  private:
   Platform& platform_;
+  SetupIni& ini_;
 };
 
 }  // namespace velmor

@@ -10,7 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from winelab import install, leftovers, record_outcome
+from winelab import RUN_KEY, install, leftovers, record_outcome
 
 STANDARD_LINE = "dbsrv12.exe -os 10240k -m -c 8m -q -n {name} -x tcpip{{port=3362}} {path}\\datebase\\qzdb.db"
 
@@ -95,6 +95,32 @@ def test_ini_saved_by_notepad_as_utf8(lab, mark):
     assert after.startswith(b"\xff\xfe") and after.decode("utf-16").startswith(text), "same text, UTF-16LE"
     record_outcome(f"setup.ini saved as UTF-8 {'with' if mark else 'without'} BOM (Notepad), Chinese values",
                    code, seconds, "made UTF-16LE with the same text first; Chinese values read right")
+
+
+def test_ini_utf8_at_a_standard_users_logon(lab):
+    # Notepad's UTF-8, and a run that may rewrite neither the file (the client holds it open) nor
+    # the Run key: read as it says, nothing written, no box.
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("ini-utf8-standard-user")
+    raw = "[database]\r\nstartype=不显示\r\ndbname=客户库\r\nport=4000\r\n".encode("utf-8")
+    start.ini.write_bytes(raw)
+    lab.reg("add", RUN_KEY, "/v", "客户库", "/t", "REG_SZ", "/d", start.exe, "/f")
+    reader = lab.hold_open_for_reading(start.path + "\\setup.ini", 20)
+    try:
+        with lab.run_key_refusing_writes():
+            began = time.monotonic()
+            code = start.run(timeout=30)
+            seconds = time.monotonic() - began
+    finally:
+        reader.kill()
+        lab.clear_run_value("客户库")
+    assert code == 0, "no failure box"
+    assert first_line(start) == (f"dbsrv12.exe -os 10240k -m -c 8m -qi -n SRV1 -x tcpip{{port=4000}} "
+                                 f"{start.path}\\datebase\\客户库.db")
+    assert start.ini.read_bytes() == raw, "nothing written into it"
+    assert leftovers(start.folder) == []
+    record_outcome("setup.ini UTF-8 (Notepad), neither it nor the Run key writable (standard user)", code, seconds,
+                   "read as it says; file untouched; the entry counts; no box")
 
 
 def test_ini_ansi_code_page_936(lab):

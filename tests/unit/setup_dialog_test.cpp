@@ -34,7 +34,8 @@ class SetupDialog : public ::testing::Test {
   std::optional<Text> stored() const { return platform.ini_value(u"C:\\app\\setup.ini", u"database", u"servername"); }
 
   FakePlatform platform;
-  w_setup dialog{platform};
+  SetupIni ini{platform};
+  w_setup dialog{platform, ini};
   Text shown_text;
   std::string shown_focus;
 };

@@ -351,7 +351,8 @@ TEST_F(StartSequence, ASettingsFileThatStaysLockedStopsTheRunBeforeAnythingIsWri
 }
 
 // setup.ini holds every character: a value outside the ANSI code page (the fake's is Latin-1)
-// makes the file UTF-16 first; other files stay as they are.
+// makes the file UTF-16 first; other files stay as they are. A file that cannot be converted
+// is not written into, and no conversion leaves a file behind.
 TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
   const std::string bom = "\xFF\xFE";
   const std::string ansi = "; client\r\n[client]\r\nuser=M\xFCller\r\n[database]\r\nport=4000\r\n";
@@ -360,11 +361,15 @@ TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
     as_utf16 += c;
     as_utf16 += '\0';
   }
+  const std::string utf8 = "\xEF\xBB\xBF[database]\r\napppath=D:\\old\r\n";
+  const auto refused = [](FakePlatform& p) { p.replace_error = 5; };
   struct Case {
     const char* what;
     std::optional<std::string> before;
     std::u16string_view folder;
     std::optional<std::string> after;
+    std::function<void(FakePlatform&)> arrange = [](FakePlatform&) {};
+    bool written = true;  // apppath and the rest
   };
   const Case cases[] = {
       {"fits, no file: nothing converted", std::nullopt, u"D:\\app", std::nullopt},
@@ -374,6 +379,16 @@ TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
       {"does not fit, UTF-16 file: left as it is", bom + "x", u"D:\\ทดสอบ", bom + "x"},
       {"UTF-8 file with its mark: made UTF-16 before anything is read", "\xEF\xBB\xBF[x]", u"D:\\app",
        bom + std::string("[\0x\0]\0", 6)},
+      {"UTF-8 file with its mark, first read refused once: still made UTF-16", "\xEF\xBB\xBF[x]", u"D:\\app",
+       bom + std::string("[\0x\0]\0", 6),
+       [](FakePlatform& p) { p.fail(Op::read_settings_file, Failure::unsuccessful, 0, 1); }},
+      {"UTF-8 file that cannot be rewritten: its old apppath stays", utf8, u"D:\\ทดสอบ", utf8, refused, false},
+      {"UTF-16BE file that cannot be rewritten: left as it is", std::string("\xFE\xFF\0x", 4), u"D:\\app",
+       std::string("\xFE\xFF\0x", 4), refused, false},
+      {"marked UTF-8 that is not: not converted as ANSI", "\xEF\xBB\xBFx=\xBF\xCD", u"D:\\ทดสอบ",
+       "\xEF\xBB\xBFx=\xBF\xCD", [](FakePlatform&) {}, false},
+      {"does not fit, no file, final rename refused", std::nullopt, u"D:\\ทดสอบ", std::nullopt,
+       [](FakePlatform& p) { p.fail(Op::move_file, Failure::unsuccessful); }, false},
   };
   for (const auto& c : cases) {
     FakePlatform p;
@@ -382,10 +397,51 @@ TEST_F(StartSequence, AValueOutsideTheCodePageMakesTheFileUnicodeFirst) {
     if (c.before) {
       p.raw_files[p.resolve(u"setup.ini")] = *c.before;
     }
-    velmor_main(p);
+    c.arrange(p);
+    EXPECT_EQ(velmor_main(p), 0) << c.what;
     const auto file = p.raw_files.find(p.resolve(u"setup.ini"));
     EXPECT_EQ(file == p.raw_files.end() ? std::nullopt : std::optional<std::string>(file->second), c.after) << c.what;
-    EXPECT_EQ(p.ini_value(u"setup.ini", u"database", u"apppath"), Text(c.folder)) << c.what;
+    EXPECT_EQ(p.ini_value(u"setup.ini", u"database", u"apppath"),
+              c.written ? std::optional<Text>(c.folder) : std::nullopt)
+        << c.what;
+    for (const auto& [path, bytes] : p.raw_files) {
+      EXPECT_FALSE(path.ends_with(u".tmp") || path.ends_with(u".bak")) << c.what << ": " << fake::narrow(path);
+    }
+  }
+}
+
+// A setup.ini saved by Notepad that this run may not rewrite (a standard user's logon; the
+// client holding it open) is read as it says, and nothing is written into it.
+TEST_F(StartSequence, AUnicodeFileThatCannotBeRewrittenIsReadAsItSays) {
+  const std::string utf8 =
+      "[database]\r\nstartype=\xE4\xB8\x8D\xE6\x98\xBE\xE7\xA4\xBA\r\n"                   // 不显示
+      "dbname=\xE5\xAE\xA2\xE6\x88\xB7\xE5\xBA\x93\r\nport=4000\r\nservername=KEPT\r\n";  // 客户库
+  std::string utf16be = "\xFE\xFF";
+  for (const char16_t c : Text(u"[database]\r\nstartype=不显示\r\ndbname=客户库\r\nport=4000\r\nservername=KEPT\r\n")) {
+    utf16be += static_cast<char>(c >> 8U);
+    utf16be += static_cast<char>(c & 0xFFU);
+  }
+  for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8, utf16be}) {
+    FakePlatform p;
+    p.program_file = u"D:\\app\\velmor.exe";
+    p.raw_files[p.resolve(u"setup.ini")] = bytes;
+    p.set_registry(autostart_key, u"客户库", u"D:\\app\\velmor.exe");
+    p.fail(Op::write_registry_string, Failure::unsuccessful);
+    p.fail(Op::replace_file, Failure::unsuccessful);
+    Text shown;
+    p.user = [&](FakePlatform& fp, WindowId w) {  // no host name: the dialog asks
+      shown = fp.window(w).texts.at("sle_dbname");
+      fp.type(w, "sle_dbname", u"NEW");
+      fp.click(w, "cb_1");
+    };
+    EXPECT_EQ(velmor_main(p), 0) << "the entry starts this program: no box";
+    EXPECT_TRUE(p.message_boxes.empty());
+    EXPECT_EQ(shown, u"KEPT");
+    ASSERT_EQ(p.launched.size(), 1U);
+    EXPECT_EQ(p.launched[0],
+              u"dbsrv12.exe -os 10240k -m -c 8m -qi -n KEPT -x tcpip{port=4000} D:\\app\\datebase\\客户库.db");
+    EXPECT_TRUE(p.calls_of(Op::write_ini).empty()) << "ANSI writes would garble the file for good";
+    EXPECT_EQ(p.raw_files[p.resolve(u"setup.ini")], bytes);
   }
 }
 
@@ -400,7 +456,8 @@ TEST_F(StartSequence, AValueAFileCannotHoldIsNotWritten) {
 }
 
 // A replacement refused midway never costs the administrator's file: whatever the documented
-// outcome, the old file is back under its name, or kept under another where that fails.
+// outcome, the old file is back under its name, or kept under another where that fails; then
+// the run stops before anything runs on defaults.
 TEST_F(StartSequence, ARefusedReplacementKeepsTheOldFile) {
   const std::string ansi = "[database]\r\ndbname=sales\r\n";
   struct Case {
@@ -419,12 +476,19 @@ TEST_F(StartSequence, ARefusedReplacementKeepsTheOldFile) {
     if (c.restore_refused) {
       p.fail(Op::move_file, Failure::unsuccessful);
     }
-    EXPECT_EQ(velmor_main(p), 0) << c.error;
+    EXPECT_EQ(velmor_main(p), c.restore_refused ? 1 : 0) << c.error;
     const Text kept = p.resolve(u"D:\\ทดสอบ\\" + Text(c.kept_as));
     ASSERT_TRUE(p.raw_files.contains(kept)) << c.error;
     EXPECT_EQ(p.raw_files[kept], ansi) << c.error;
     EXPECT_EQ(p.raw_files.contains(p.resolve(u"D:\\ทดสอบ\\ini1.tmp")), c.restore_refused)
         << c.error << ": the new file goes only once the old one is in place";
+    if (c.restore_refused) {
+      ASSERT_EQ(p.reported_errors.size(), 1U);
+      EXPECT_NE(p.reported_errors[0].operation().find("ini1.tmp.bak"), std::string::npos) << "names where it is";
+      EXPECT_TRUE(p.calls_of(Op::write_ini).empty());
+      EXPECT_TRUE(p.launched.empty());
+      EXPECT_FALSE(autostart(u"qzdb").has_value());
+    }
   }
 }
 
