@@ -9,7 +9,10 @@ inline constexpr std::u16string_view host_name_value = u"NV HostName";
 
 // The machine's host name as the registry holds it; empty when missing or unreadable.
 inline Text read_host_name(Platform& platform) {
-  return platform.read_registry_string(host_name_key, host_name_value, Platform::StringKinds::plain).value_or(Text());
+  // HKLM\SYSTEM has one view only.
+  return platform
+      .read_registry_string(host_name_key, host_name_value, Platform::StringKinds::plain, Platform::RegistryView::own)
+      .value_or(Text());
 }
 
 }  // namespace velmor

@@ -96,13 +96,18 @@ class Platform {
   virtual Text read_ini(TextView file, TextView section, TextView key, TextView fallback) = 0;
   // Creates file, section and key as needed; false when the file could not be written.
   virtual bool write_ini(TextView file, TextView section, TextView key, TextView value) = 0;
+  // The view of HKLM\Software a registry call reads or writes. 64-bit Windows keeps two, and
+  // starts the Run entries of both at logon: the 64-bit one, and the 32-bit one (WOW6432Node)
+  // where a 32-bit program's own calls land. On 32-bit Windows all three are the one registry.
+  enum class RegistryView { own, view64, view32 };
   // A string value under a key path that begins with the root key's name; nothing when the
   // value is missing, unreadable or not a string of the kinds asked for. An expandable string
-  // is given expanded, as Windows starts it.
+  // is given expanded as Explorer expands it at logon (see explorer_environment.h).
   enum class StringKinds { plain, plain_or_expandable };
-  virtual std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) = 0;
+  virtual std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,
+                                                   RegistryView view) = 0;
   // Creates or overwrites a string value; false when refused.
-  virtual bool write_registry_string(TextView key_path, TextView value_name, TextView value) = 0;
+  virtual bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) = 0;
   // Values as Explorer reads them at logon: in the 64-bit view on 64-bit Windows, whatever view
   // this program's own reads and writes above land in. Nothing when missing or of another type.
   virtual std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) = 0;
@@ -111,6 +116,8 @@ class Platform {
   virtual bool delete_logon_value(TextView key_path, TextView value_name) = 0;
   // Whether this program's own registry values land in the 32-bit view of a 64-bit Windows.
   virtual bool registry_is_32bit_view() = 0;
+  // Whether Windows is 64-bit, with the registry's two views.
+  virtual bool windows_is_64bit() = 0;
   // A settings file as a whole, named as for read_ini.
   virtual FileAccess settings_file_access(TextView file) = 0;
   // Its bytes; nothing when it is missing or cannot be read.
@@ -127,6 +134,11 @@ class Platform {
   // Renames a file; false when that could not be done, or when `to` exists.
   virtual bool move_file(TextView from, TextView to) = 0;
   virtual bool delete_file(TextView path) = 0;
+  // Whether a file (not a folder) of this full path exists.
+  virtual bool file_exists(TextView path) = 0;
+  // The long form of a path that may hold 8.3 short names (C:\PROGRA~1); the path as given where
+  // it cannot be looked up.
+  virtual Text long_path(TextView path) = 0;
 
   // --- Processes ---
   // Starts the program a command line names and returns without waiting; false if it failed.

@@ -10,7 +10,7 @@ from pathlib import Path
 
 import pytest
 
-from winelab import RUN_KEY, install, leftovers, record_outcome
+from winelab import install, leftovers, record_outcome
 
 STANDARD_LINE = "dbsrv12.exe -os 10240k -m -c 8m -q -n {name} -x tcpip{{port=3362}} {path}\\datebase\\qzdb.db"
 
@@ -104,7 +104,7 @@ def test_ini_utf8_at_a_standard_users_logon(lab):
     start = lab.start_directory("ini-utf8-standard-user")
     raw = "[database]\r\nstartype=不显示\r\ndbname=客户库\r\nport=4000\r\n".encode("utf-8")
     start.ini.write_bytes(raw)
-    lab.reg("add", RUN_KEY, "/v", "客户库", "/t", "REG_SZ", "/d", start.exe, "/f")
+    lab.add_run_value("客户库", start.exe)
     reader = lab.hold_open_for_reading(start.path + "\\setup.ini", 20)
     try:
         with lab.run_key_refusing_writes():

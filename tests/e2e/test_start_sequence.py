@@ -5,7 +5,9 @@ import socket
 import subprocess
 import time
 
-from winelab import BUILD, ROOT, RUN_KEY, WINE
+import pytest
+
+from winelab import CONFIG, LOGON_VIEW, OTHER_VIEW, ROOT, RUN_KEY, WINE
 
 
 def test_a_first_run_starts_the_server_and_registers_autostart(lab):
@@ -93,17 +95,48 @@ def test_exit_codes_tell_what_was_not_done(lab):
             assert lab.run_value("qzdb") is None
 
 
-def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(lab):
+@pytest.mark.parametrize("case", ["equivalent", "other view", "ProgramFiles"])
+def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(lab, case):
+    if case != "equivalent" and CONFIG == "win32":
+        pytest.skip("one registry view, one program folder on 32-bit Windows")
     lab.set_host_name("SRV1")
-    start = lab.start_directory("run-same")
-    # Expandable, quoted, with an argument and in other letters: still this program.
-    entry = r'"%SystemDrive%\E2E\RUN-SAME\VELMOR.EXE" /x'
-    lab.reg("add", RUN_KEY, "/v", "qzdb", "/t", "REG_EXPAND_SZ", "/d", entry, "/f")
+    lab.clear_run_value("qzdb")
+    if case == "equivalent":
+        # Expandable, quoted, with an argument and in other letters: still this program.
+        start = lab.start_directory("run-same")
+        lab.add_run_value("qzdb", r'"%SystemDrive%\E2E\RUN-SAME\VELMOR.EXE" /x', kind="REG_EXPAND_SZ")
+    elif case == "other view":
+        # As a Group Policy preference or the 64-bit regedit leaves it for the 32-bit build.
+        start = lab.start_directory("run-other-view")
+        lab.add_run_value("qzdb", start.exe, view=OTHER_VIEW)
+    else:
+        # Explorer expands %ProgramFiles% as a 64-bit program: C:\Program Files, where this copy is.
+        start = lab.program_files_directory("e2e-run-expanded")
+        lab.add_run_value("qzdb", r"%ProgramFiles%\e2e-run-expanded\velmor.exe", kind="REG_EXPAND_SZ")
     try:
         with lab.run_key_refusing_writes():
             began = time.monotonic()
             assert start.run(timeout=30) == 0, "no message box waits for anybody"
             assert time.monotonic() - began < 10
+        if case == "other view":
+            lab.kill_all()
+            assert start.run() == 0
+            assert lab.run_value("qzdb") is None, "no second entry: Windows would start it twice"
+    finally:
+        lab.clear_run_value("qzdb")
+
+
+def test_the_earlier_programs_unquoted_entry_counts_and_is_quoted_where_it_may_be(lab):
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    start = lab.start_directory("legacy dir")
+    lab.add_run_value("qzdb", start.exe)  # unquoted, with a blank: Windows tries C:\e2e\legacy.exe first
+    try:
+        with lab.run_key_refusing_writes():  # a standard user's logon
+            assert start.run(timeout=30) == 0, "Windows starts it: no box"
+        assert lab.run_value("qzdb") == start.exe
+        assert start.run() == 0
+        assert lab.run_value("qzdb") == f'"{start.exe}"', "quoted, so that no C:\\e2e\\legacy.exe starts instead"
     finally:
         lab.clear_run_value("qzdb")
 
@@ -140,7 +173,11 @@ def test_a_rerun_while_the_failure_message_waits_does_the_whole_job(lab):
     lab.clear_run_value("qzdb")
 
 
-APPROVED_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+# Task Manager's switch for the program's own entries, in the 64-bit view where Explorer reads it:
+# those of the 32-bit view are under Run32.
+APPROVED_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run" + (
+    "32" if CONFIG == "wow64" else "")
+APPROVED_VIEW = None if CONFIG == "win32" else "64"
 POLICIES_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer"
 SWITCHED_OFF = "03000000d40d438dc83bd901"  # as Task Manager leaves it: 03, then when
 
@@ -148,25 +185,25 @@ SWITCHED_OFF = "03000000d40d438dc83bd901"  # as Task Manager leaves it: 03, then
 def test_autostart_that_windows_would_not_start_is_switched_on_or_reported(lab):
     lab.set_host_name("SRV1")
     start = lab.start_directory("switched-off")
-    lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", SWITCHED_OFF, "/f")
+    lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", SWITCHED_OFF, "/f", *LOGON_VIEW)
     assert start.run() == 0
-    assert lab.reg("query", APPROVED_KEY, "/v", "qzdb").returncode != 0, "switched back on"
+    assert lab.reg("query", APPROVED_KEY, "/v", "qzdb", *LOGON_VIEW).returncode != 0, "switched back on"
     # Where the run may not switch it on (a standard user's logon): the message and 4.
-    lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", SWITCHED_OFF, "/f")
-    with lab.run_key_refusing_writes(APPROVED_KEY):
+    lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", SWITCHED_OFF, "/f", *LOGON_VIEW)
+    with lab.run_key_refusing_writes(APPROVED_KEY, APPROVED_VIEW):
         run = start.start()
         assert lab.dismiss("提示") == AUTOSTART_FAILED
         assert run.wait(timeout=20) == 4
-    lab.reg("delete", APPROVED_KEY, "/v", "qzdb", "/f")
+    lab.reg("delete", APPROVED_KEY, "/v", "qzdb", "/f", *LOGON_VIEW)
     # A policy that makes Windows ignore the machine's Run key is the administrator's: kept, reported.
-    lab.reg("add", POLICIES_KEY, "/v", "DisableLocalMachineRun", "/t", "REG_DWORD", "/d", "1", "/f")
+    lab.reg("add", POLICIES_KEY, "/v", "DisableLocalMachineRun", "/t", "REG_DWORD", "/d", "1", "/f", *LOGON_VIEW)
     try:
         run = start.start()
         assert lab.dismiss("提示") == AUTOSTART_FAILED
         assert run.wait(timeout=20) == 4
-        assert lab.reg("query", POLICIES_KEY, "/v", "DisableLocalMachineRun").returncode == 0
+        assert lab.reg("query", POLICIES_KEY, "/v", "DisableLocalMachineRun", *LOGON_VIEW).returncode == 0
     finally:
-        lab.reg("delete", POLICIES_KEY, "/v", "DisableLocalMachineRun", "/f")
+        lab.reg("delete", POLICIES_KEY, "/v", "DisableLocalMachineRun", "/f", *LOGON_VIEW)
         lab.clear_run_value("qzdb")
 
 
@@ -175,11 +212,7 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     blocks = re.findall(r"```bat\n(.*?)```", guide, re.S)
     assert len(blocks) == 4
     run_batch, query, delete, wow64 = blocks
-    folder = lab.drive_c / "Program Files" / "client"
-    shutil.rmtree(folder, ignore_errors=True)
-    folder.mkdir(parents=True)
-    for name in ("velmor.exe", "dbsrv12.exe"):
-        shutil.copy(BUILD / name, folder)
+    folder = lab.program_files_directory("client").folder
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
 

@@ -10,14 +10,24 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-# A 64-bit build runs in a 64-bit prefix, with Debian's 64-bit loader.
+# A 64-bit build runs in a 64-bit prefix, with Debian's 64-bit loader (VELMOR_WINEARCH=win64).
 WIN64 = os.environ.get("VELMOR_WINEARCH") == "win64"
+# The 32-bit build in a 64-bit prefix, as most workstations run it (VELMOR_WOW64=1): the 32-bit
+# loader, and the registry's two views.
+WOW64 = not WIN64 and os.environ.get("VELMOR_WOW64") == "1"
+CONFIG = "win64" if WIN64 else "wow64" if WOW64 else "win32"
 BUILD = Path(os.environ.get("VELMOR_BUILD", ROOT / "build" / ("win64" if WIN64 else "win32")))
-PREFIX = Path(os.environ.get("VELMOR_WINEPREFIX", ROOT / "build" / ("wineprefix64" if WIN64 else "wineprefix")))
+PREFIX = Path(os.environ.get("VELMOR_WINEPREFIX", ROOT / "build" / {
+    "win64": "wineprefix64", "wow64": "wineprefix-wow64", "win32": "wineprefix"}[CONFIG]))
 WINE = "/usr/lib/wine/wine64" if WIN64 else "wine"
 # What a test run makes for the docs (the robustness table, screenshots): scripts/refresh-docs
 # copies it there.
-OUT = ROOT / "build" / ("e2e-out-win64" if WIN64 else "e2e-out")
+OUT = ROOT / "build" / ("e2e-out" if CONFIG == "win32" else "e2e-out-" + CONFIG)
+# Where `reg` finds what the program itself writes under HKLM\Software (its own view: the 32-bit
+# build's values under WOW6432Node), and what Explorer reads at logon (the 64-bit view).
+OWN_VIEW = {"win64": ["/reg:64"], "wow64": ["/reg:32"], "win32": []}[CONFIG]
+LOGON_VIEW = [] if CONFIG == "win32" else ["/reg:64"]
+OTHER_VIEW = {"win64": ["/reg:32"], "wow64": ["/reg:64"], "win32": []}[CONFIG]
 
 HOST_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters"
 HOST_VALUE = "NV HostName"
@@ -56,7 +66,7 @@ class WineLab:
         self.env.update({
             "DISPLAY": display.name,
             "WINEPREFIX": str(PREFIX),
-            "WINEARCH": "win64" if WIN64 else "win32",
+            "WINEARCH": "win32" if CONFIG == "win32" else "win64",
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",  # no Mono or Gecko prompt
             "LC_ALL": "zh_CN.UTF-8",                # code page 936, as on a Chinese Windows
@@ -142,12 +152,13 @@ class WineLab:
         else:
             self.reg("add", HOST_KEY, "/v", HOST_VALUE, "/t", kind, "/d", name, "/f")
 
-    def run_value(self, name):
-        """The data of a plain string value of the Run key, or None. Read from an export, which is
-        UTF-16 and so holds characters that `reg query`'s code page lacks."""
+    def run_value(self, name, view=None):
+        """The data of a plain string value of the Run key (in the program's own view, or the one
+        given), or None. Read from an export, which is UTF-16 and so holds characters that
+        `reg query`'s code page lacks."""
         export = self.drive_c / "run-key.reg"
         export.unlink(missing_ok=True)
-        self.reg("export", RUN_KEY, "C:\\run-key.reg", "/y")
+        self.reg("export", RUN_KEY, "C:\\run-key.reg", "/y", *(OWN_VIEW if view is None else view))
         if not export.exists():
             return None
         quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"="'
@@ -156,19 +167,24 @@ class WineLab:
                 return re.sub(r"\\(.)", r"\1", line[len(quoted):-1])
         return None
 
+    def add_run_value(self, name, data, kind="REG_SZ", view=None):
+        self.reg("add", RUN_KEY, "/v", name, "/t", kind, "/d", data, "/f", *(OWN_VIEW if view is None else view))
+
     def clear_run_value(self, name):
-        self.reg("delete", RUN_KEY, "/v", name, "/f")
+        for view in (OWN_VIEW, OTHER_VIEW) if OTHER_VIEW else (OWN_VIEW,):
+            self.reg("delete", RUN_KEY, "/v", name, "/f", *view)
 
     @contextlib.contextmanager
-    def run_key_refusing_writes(self, key=RUN_KEY):
+    def run_key_refusing_writes(self, key=RUN_KEY, view=None):
         """The Run key (or another key of HKLM) refuses to have values set or deleted, as it
-        does for a standard user."""
+        does for a standard user: in the program's own view, or in "64" or "32"."""
         subkey = key.split("\\", 1)[1]
-        assert self.tool("fault_maker", "deny-set-value", subkey) == "done\n"
+        which = [] if view is None else [view]
+        assert self.tool("fault_maker", "deny-set-value", subkey, *which) == "done\n"
         try:
             yield
         finally:
-            assert self.tool("fault_maker", "allow", subkey) == "done\n"
+            assert self.tool("fault_maker", "allow", subkey, *which) == "done\n"
 
     def lock_file(self, path, seconds):
         """Another program holds the file open without sharing for `seconds`."""
@@ -214,6 +230,15 @@ class WineLab:
         shutil.rmtree(folder, ignore_errors=True)
         install(folder, standin)
         return StartDirectory(self, folder, "C:\\" + relative.replace("/", "\\"))
+
+
+    def program_files_directory(self, name):
+        """A fresh folder C:\\Program Files\\NAME holding velmor.exe and the stand-in server: where
+        the deployment guide installs it."""
+        folder = self.drive_c / "Program Files" / name
+        shutil.rmtree(folder, ignore_errors=True)
+        install(folder)
+        return StartDirectory(self, folder, "C:\\Program Files\\" + name)
 
 
 def install(folder, standin=True):

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/explorer_environment.h"
 #include "platform/path.h"
 #include "platform/runtime_error.h"
 
@@ -47,6 +48,8 @@ const char* op_name(Op op) {
     case Op::read_logon_binary: return "read_logon_binary";
     case Op::read_logon_dword: return "read_logon_dword";
     case Op::delete_logon_value: return "delete_logon_value";
+    case Op::file_exists: return "file_exists";
+    case Op::long_path: return "long_path";
   }
   return "?";
 }
@@ -128,21 +131,32 @@ std::optional<Text> FakePlatform::ini_value(TextView path, TextView section, Tex
   return value == nullptr ? std::nullopt : std::optional<Text>(*value);
 }
 
-void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, RegistryType type) {
-  registry_[fold(key_path)][fold(value_name)] = RegistryValue{Text(data), type, {}};
+Text FakePlatform::stored_key(TextView key_path, RegistryView view) const {
+  Text key = fold(key_path);
+  if (!(registry_32bit_view || windows_64bit) || !key.starts_with(u"hkey_local_machine\\software\\")) {
+    return key;
+  }
+  const bool in_32bit_view = view == RegistryView::view32 || (view == RegistryView::own && registry_32bit_view);
+  return (in_32bit_view ? u"32:" : u"64:") + key;
 }
 
-void FakePlatform::set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type) {
-  registry_[fold(key_path)][fold(value_name)] = RegistryValue{{}, type, std::move(bytes)};
+void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, RegistryType type,
+                                RegistryView view) {
+  registry_[stored_key(key_path, view)][fold(value_name)] = RegistryValue{Text(data), type, {}};
 }
 
-const RegistryValue* FakePlatform::registry_entry(TextView key_path, TextView value_name) const {
-  const auto* key = find_entry(registry_, fold(key_path));
+void FakePlatform::set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type,
+                                      RegistryView view) {
+  registry_[stored_key(key_path, view)][fold(value_name)] = RegistryValue{{}, type, std::move(bytes)};
+}
+
+const RegistryValue* FakePlatform::registry_entry(TextView key_path, TextView value_name, RegistryView view) const {
+  const auto* key = find_entry(registry_, stored_key(key_path, view));
   return key == nullptr ? nullptr : find_entry(*key, fold(value_name));
 }
 
-std::optional<Text> FakePlatform::registry_value(TextView key_path, TextView value_name) const {
-  const RegistryValue* value = registry_entry(key_path, value_name);
+std::optional<Text> FakePlatform::registry_value(TextView key_path, TextView value_name, RegistryView view) const {
+  const RegistryValue* value = registry_entry(key_path, value_name, view);
   return value == nullptr ? std::nullopt : std::optional<Text>(value->data);
 }
 
@@ -302,16 +316,17 @@ bool FakePlatform::write_ini(TextView file, TextView section, TextView key, Text
   return true;
 }
 
-std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) {
+std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,
+                                                       RegistryView view) {
   if (enter(Op::read_registry_string, narrow(value_name))) {
     return std::nullopt;
   }
-  const RegistryValue* value = registry_entry(key_path, value_name);
+  const RegistryValue* value = registry_entry(key_path, value_name, view);
   if (value != nullptr && value->type == RegistryType::plain_string) {
     return value->data;
   }
   if (value != nullptr && value->type == RegistryType::expandable_string && kinds == StringKinds::plain_or_expandable) {
-    return expand(value->data);
+    return expand(windows_is_64bit() ? with_explorer_names(value->data) : value->data);
   }
   return std::nullopt;
 }
@@ -327,18 +342,18 @@ Text FakePlatform::expand(TextView data) const {
   return out;
 }
 
-bool FakePlatform::write_registry_string(TextView key_path, TextView value_name, TextView value) {
+bool FakePlatform::write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) {
   if (enter(Op::write_registry_string, narrow(value_name))) {
     return false;
   }
   if (!registry_writes_dropped) {
-    set_registry(key_path, value_name, value);
+    set_registry(key_path, value_name, value, RegistryType::plain_string, view);
   }
   return true;
 }
 
 std::optional<std::string> FakePlatform::read_logon_binary(TextView key_path, TextView value_name) {
-  const RegistryValue* value = registry_entry(key_path, value_name);
+  const RegistryValue* value = registry_entry(key_path, value_name, RegistryView::view64);
   if (enter(Op::read_logon_binary, narrow(value_name)) || value == nullptr || value->type != RegistryType::binary) {
     return std::nullopt;
   }
@@ -346,7 +361,7 @@ std::optional<std::string> FakePlatform::read_logon_binary(TextView key_path, Te
 }
 
 std::optional<std::uint32_t> FakePlatform::read_logon_dword(TextView key_path, TextView value_name) {
-  const RegistryValue* value = registry_entry(key_path, value_name);
+  const RegistryValue* value = registry_entry(key_path, value_name, RegistryView::view64);
   if (enter(Op::read_logon_dword, narrow(value_name)) || value == nullptr || value->type != RegistryType::dword ||
       value->bytes.size() != 4) {
     return std::nullopt;
@@ -360,7 +375,7 @@ bool FakePlatform::delete_logon_value(TextView key_path, TextView value_name) {
   if (enter(Op::delete_logon_value, narrow(value_name))) {
     return false;
   }
-  const auto key = registry_.find(fold(key_path));
+  const auto key = registry_.find(stored_key(key_path, RegistryView::view64));
   if (key != registry_.end()) {
     key->second.erase(fold(value_name));
   }
@@ -369,6 +384,10 @@ bool FakePlatform::delete_logon_value(TextView key_path, TextView value_name) {
 
 bool FakePlatform::registry_is_32bit_view() {
   return registry_32bit_view;
+}
+
+bool FakePlatform::windows_is_64bit() {
+  return windows_64bit || registry_32bit_view;
 }
 
 FileAccess FakePlatform::settings_file_access(TextView file) {
@@ -444,6 +463,22 @@ bool FakePlatform::delete_file(TextView path) {
     return false;
   }
   return raw_files.erase(resolve(path)) == 1;
+}
+
+bool FakePlatform::file_exists(TextView path) {
+  if (enter(Op::file_exists, narrow(path))) {
+    return false;
+  }
+  const Text folded = fold(path);
+  return folded == fold(program_file) || disk_files.contains(folded) || raw_files.contains(folded);
+}
+
+Text FakePlatform::long_path(TextView path) {
+  const Text* found = find_entry(long_paths, fold(path));
+  if (enter(Op::long_path, narrow(path)) || found == nullptr) {
+    return Text(path);
+  }
+  return *found;
 }
 
 // --- Processes ---

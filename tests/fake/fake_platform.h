@@ -51,6 +51,8 @@ enum class Op {
   read_logon_binary,
   read_logon_dword,
   delete_logon_value,
+  file_exists,
+  long_path,
 };
 
 const char* op_name(Op op);
@@ -117,7 +119,10 @@ class FakePlatform : public Platform {
   bool ansi_utf8 = false;
   // What %NAME% in an expandable string stands for.
   std::map<Text, Text> environment = {{u"systemdrive", u"D:"}};
-  bool registry_32bit_view = false;
+  bool registry_32bit_view = false;      // the 32-bit build on 64-bit Windows
+  bool windows_64bit = false;            // also true with registry_32bit_view
+  std::set<Text> disk_files;             // other files that exist, by lower-case full path
+  std::map<Text, Text> long_paths;       // 8.3 short forms, lower case, and their long paths
   bool registry_writes_dropped = false;  // a filter that drops writes and reports success
 
   // Fails the calls of `op` after `skip` successful ones; `times` < 0: from then on.
@@ -126,9 +131,11 @@ class FakePlatform : public Platform {
   void set_ini(TextView path, TextView section, TextView key, TextView value);
   std::optional<Text> ini_value(TextView path, TextView section, TextView key) const;
   void set_registry(TextView key_path, TextView value_name, TextView data,
-                    RegistryType type = RegistryType::plain_string);
-  void set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type);
-  std::optional<Text> registry_value(TextView key_path, TextView value_name) const;
+                    RegistryType type = RegistryType::plain_string, RegistryView view = RegistryView::own);
+  void set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type,
+                          RegistryView view = RegistryView::own);
+  std::optional<Text> registry_value(TextView key_path, TextView value_name,
+                                     RegistryView view = RegistryView::own) const;
   FakeWindow& window(WindowId id);
   // The window as the user sees it: types into a control, presses a button, closes it.
   void type(WindowId id, std::string_view control, TextView text);
@@ -154,18 +161,22 @@ class FakePlatform : public Platform {
   void message_box(TextView title, TextView text) override;
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
-  std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) override;
-  bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,
+                                           RegistryView view) override;
+  bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) override;
   std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
   std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
   bool delete_logon_value(TextView key_path, TextView value_name) override;
   bool registry_is_32bit_view() override;
+  bool windows_is_64bit() override;
   FileAccess settings_file_access(TextView file) override;
   std::optional<std::string> read_settings_file(TextView file) override;
   std::optional<Text> write_new_file(TextView folder, std::string_view bytes) override;
   std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) override;
   bool move_file(TextView from, TextView to) override;
   bool delete_file(TextView path) override;
+  bool file_exists(TextView path) override;
+  Text long_path(TextView path) override;
   bool run(TextView command_line) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
@@ -196,7 +207,9 @@ class FakePlatform : public Platform {
 
   // Records the call; true when it is to return its unsuccessful result. Throws for call_fails.
   bool enter(Op op, const std::string& detail = {});
-  const RegistryValue* registry_entry(TextView key_path, TextView value_name) const;
+  // The key as stored: HKLM\Software in the view's half of a 64-bit registry.
+  Text stored_key(TextView key_path, RegistryView view) const;
+  const RegistryValue* registry_entry(TextView key_path, TextView value_name, RegistryView view) const;
   static bool fill(Snapshot& snapshot, s_process& record);
   Text expand(TextView data) const;
 

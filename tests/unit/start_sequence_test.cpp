@@ -185,28 +185,50 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
       u"StartupApproved\\Run";
   const std::string off("\x03\0\0\0\xD4\x0D\x43\x8D\xC8\x3B\xD9\x01", 12);
   const std::string on("\x02\0\0\0\0\0\0\0\0\0\0\0", 12);
+  using View = Platform::RegistryView;
   struct Case {
     const char* what;
     std::function<void(FakePlatform&)> arrange;
     int exit_code;
     std::size_t writes;
+    std::optional<Text> entry_after = std::nullopt;  // in the program's own view
   };
-  const auto entry = [](std::u16string_view data, RegistryType type = RegistryType::plain_string) {
-    return [=](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", data, type); };
+  const auto entry = [](std::u16string_view data, RegistryType type = RegistryType::plain_string,
+                        View view = View::own) {
+    return [=](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", data, type, view); };
   };
+  // The program in C:\Program Files\client: the earlier program's unquoted entry, and 64-bit
+  // Windows with its two views and folders.
+  const auto program_files = [](std::u16string_view folder, const std::function<void(FakePlatform&)>& arrange) {
+    return [=](FakePlatform& p) {
+      p.program_file = Text(folder) + u"\\client\\velmor.exe";
+      p.environment[u"programfiles"] = u"C:\\Program Files (x86)";
+      p.environment[u"programw6432"] = u"C:\\Program Files";
+      arrange(p);
+    };
+  };
+  const auto wow64 = [](const std::function<void(FakePlatform&)>& arrange) {
+    return [=](FakePlatform& p) {
+      p.registry_32bit_view = true;
+      arrange(p);
+    };
+  };
+  const Text unquoted = u"C:\\Program Files\\client\\velmor.exe";
+  const Text quoted = u"\"" + unquoted + u"\"";
   const auto refused = [](const std::function<void(FakePlatform&)>& arrange) {
     return [=](FakePlatform& p) {
       arrange(p);
       p.fail(Op::write_registry_string, Failure::unsuccessful);
     };
   };
+  // Explorer reads the switch and the policy in the 64-bit view.
   const auto mark = [&](std::u16string_view key, const std::string& bytes) {
-    return [=](FakePlatform& p) { p.set_registry_bytes(key, u"qzdb", bytes, RegistryType::binary); };
+    return [=](FakePlatform& p) { p.set_registry_bytes(key, u"qzdb", bytes, RegistryType::binary, View::view64); };
   };
   const auto policy = [](std::u16string_view root) {
     return [=](FakePlatform& p) {
       p.set_registry_bytes(Text(root) + u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
-                           u"DisableLocalMachineRun", std::string("\1\0\0\0", 4), RegistryType::dword);
+                           u"DisableLocalMachineRun", std::string("\1\0\0\0", 4), RegistryType::dword, View::view64);
     };
   };
   const Case cases[] = {
@@ -223,7 +245,7 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
       {"written but dropped by a filter", [](FakePlatform& p) { p.registry_writes_dropped = true; }, 4, 1},
       {"switched on in Task Manager", mark(approved, on), 0, 1},
       {"switched off: switched back on", mark(approved, off), 0, 1},
-      {"switched off, 32-bit view",
+      {"switched off, 32-bit build: its entries' switches are under Run32",
        [&](FakePlatform& p) {
          p.registry_32bit_view = true;
          mark(Text(approved) + u"32", off)(p);
@@ -237,6 +259,54 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
        4, 1},
       {"machine Run key ignored by machine policy", policy(u"HKEY_LOCAL_MACHINE"), 4, 1},
       {"machine Run key ignored by user policy", policy(u"HKEY_CURRENT_USER"), 4, 1},
+      {"a drive root's own entry, as composed",
+       [&](FakePlatform& p) {
+         p.program_file = u"E:\\velmor.exe";
+         refused(entry(u"E:\\\\velmor.exe"))(p);
+       },
+       0, 0},
+      {"the earlier program's unquoted entry: quoted", program_files(u"C:\\Program Files", entry(unquoted)), 0, 1,
+       quoted},
+      {"the earlier program's unquoted entry, not ours to quote",
+       program_files(u"C:\\Program Files", refused(entry(unquoted))), 0, 1, unquoted},
+      {"unquoted, and C:\\Program.exe exists: that one starts",
+       program_files(u"C:\\Program Files", refused([&](FakePlatform& p) {
+                       entry(unquoted)(p);
+                       p.disk_files.insert(u"c:\\program.exe");
+                     })),
+       4, 1},
+      {"the 8.3 short form of its path", program_files(u"C:\\Program Files", refused([&](FakePlatform& p) {
+                                                         entry(u"C:\\PROGRA~1\\client\\velmor.exe")(p);
+                                                         p.long_paths[u"c:\\progra~1\\client\\velmor.exe"] = unquoted;
+                                                       })),
+       0, 0},
+      {"32-bit build, entry in the 64-bit view: no second entry",
+       wow64(entry(u"\"D:\\app\\velmor.exe\"", RegistryType::plain_string, View::view64)), 0, 0},
+      {"32-bit build, entry in the 64-bit view, switched off there: switched on", wow64([&](FakePlatform& p) {
+         entry(u"D:\\app\\velmor.exe", RegistryType::plain_string, View::view64)(p);
+         mark(approved, off)(p);
+       }),
+       0, 0},
+      {"32-bit build, entry in the 64-bit view, switched off, not ours", wow64(refused([&](FakePlatform& p) {
+         entry(u"D:\\app\\velmor.exe", RegistryType::plain_string, View::view64)(p);
+         mark(approved, off)(p);
+         p.fail(Op::delete_logon_value, Failure::unsuccessful);
+       })),
+       4, 0},
+      {"64-bit build, entry in the 32-bit view",
+       [&](FakePlatform& p) {
+         p.windows_64bit = true;
+         refused(entry(u"D:\\app\\velmor.exe", RegistryType::plain_string, View::view32))(p);
+       },
+       0, 0},
+      {"32-bit build in Program Files (x86): %ProgramFiles% is Explorer's",
+       program_files(u"C:\\Program Files (x86)",
+                     wow64(refused(entry(u"%ProgramFiles%\\client\\velmor.exe", RegistryType::expandable_string)))),
+       4, 1},
+      {"32-bit build in Program Files, %ProgramFiles%",
+       program_files(u"C:\\Program Files",
+                     wow64(refused(entry(u"%ProgramFiles%\\client\\velmor.exe", RegistryType::expandable_string)))),
+       0, 1},
   };
   for (const auto& c : cases) {
     FakePlatform p;
@@ -246,6 +316,9 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
     EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
     EXPECT_EQ(p.message_boxes.size(), c.exit_code == 0 ? 0U : 1U) << c.what;
     EXPECT_EQ(p.calls_of(Op::write_registry_string).size(), c.writes) << c.what;
+    if (c.entry_after) {
+      EXPECT_EQ(p.registry_value(autostart_key, u"qzdb"), c.entry_after) << c.what;
+    }
     for (const Text& key : {Text(approved), Text(approved) + u"32"}) {
       EXPECT_FALSE(c.exit_code == 0 && p.read_logon_binary(key, u"qzdb") == off)
           << c.what << ": a run that succeeds leaves no switch off";

@@ -2,8 +2,10 @@
 //   fault_maker.exe lock FILE SECONDS     holds FILE open without sharing; prints "ready"
 //   fault_maker.exe read FILE SECONDS     holds FILE open for reading, sharing reads and writes but
 //                                         not deletion, as fopen does; prints "ready"
-//   fault_maker.exe deny-set-value KEY    HKLM\KEY refuses to have values set (as for a
-//                                         standard user); "allow KEY" lets everyone again
+//   fault_maker.exe deny-set-value KEY [64|32]
+//                                         HKLM\KEY (in the 64-bit or 32-bit view of a 64-bit
+//                                         Windows) refuses to have values set or deleted (as for a
+//                                         standard user); "allow KEY [64|32]" lets everyone again
 //   fault_maker.exe close-main            sends WM_CLOSE to the main window, as taskkill does
 #include <windows.h>
 // sddl.h needs windows.h first.
@@ -29,14 +31,14 @@ int lock(const wchar_t* path, DWORD seconds, DWORD access, DWORD sharing) {
 }
 
 // KEY_SET_VALUE is 0x2; KA is all access.
-int set_dacl(const wchar_t* subkey, const wchar_t* sddl) {
+int set_dacl(const wchar_t* subkey, const wchar_t* sddl, REGSAM view) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr) == FALSE) {
     std::printf("sddl: %lu\n", GetLastError());
     return 3;
   }
   HKEY key = nullptr;
-  LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, READ_CONTROL | WRITE_DAC, &key);
+  LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, READ_CONTROL | WRITE_DAC | view, &key);
   if (status == ERROR_SUCCESS) {
     status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
     RegCloseKey(key);
@@ -57,6 +59,11 @@ int close_main() {
   return 0;
 }
 
+REGSAM view_of(int argc, wchar_t** argv) {
+  const std::wstring view = argc > 3 ? argv[3] : L"";
+  return view == L"64" ? KEY_WOW64_64KEY : view == L"32" ? KEY_WOW64_32KEY : 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -69,14 +76,16 @@ int wmain(int argc, wchar_t** argv) {
                 FILE_SHARE_READ | FILE_SHARE_WRITE);
   }
   if (verb == L"deny-set-value" && argc > 2) {
-    return set_dacl(argv[2], L"D:(D;;0x2;;;WD)(A;;KA;;;WD)");
+    return set_dacl(argv[2], L"D:(D;;0x2;;;WD)(A;;KA;;;WD)", view_of(argc, argv));
   }
   if (verb == L"allow" && argc > 2) {
-    return set_dacl(argv[2], L"D:(A;;KA;;;WD)");
+    return set_dacl(argv[2], L"D:(A;;KA;;;WD)", view_of(argc, argv));
   }
   if (verb == L"close-main") {
     return close_main();
   }
-  std::fputs("usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY | allow KEY | close-main\n", stderr);
+  std::fputs(
+      "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main\n",
+      stderr);
   return 2;
 }

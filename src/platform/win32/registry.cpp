@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/explorer_environment.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -37,13 +38,23 @@ KeyPath split(TextView key_path) {
   return {};
 }
 
+// Ignored by 32-bit Windows, which has one view.
+REGSAM view_flag(Platform::RegistryView view) {
+  switch (view) {
+    case Platform::RegistryView::view64: return KEY_WOW64_64KEY;
+    case Platform::RegistryView::view32: return KEY_WOW64_32KEY;
+    case Platform::RegistryView::own: break;
+  }
+  return 0;
+}
+
 struct Value {
   DWORD type = REG_NONE;
   std::string bytes;
 };
 
 // A value's type and data, read whole; nothing when the key or the value cannot be read.
-// `view` is 0 for this program's own view of the registry, or KEY_WOW64_64KEY.
+// `view` is 0 for this program's own view of the registry, or a KEY_WOW64_ flag.
 std::optional<Value> query(TextView key_path, TextView value_name, REGSAM view) {
   const KeyPath path = split(key_path);
   RegistryKey key;
@@ -96,8 +107,9 @@ std::wstring expanded(const std::wstring& data) {
 
 }  // namespace
 
-std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) {
-  const std::optional<Value> value = query(key_path, value_name, 0);
+std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,
+                                                        RegistryView view) {
+  const std::optional<Value> value = query(key_path, value_name, view_flag(view));
   if (!value.has_value()) {
     return std::nullopt;
   }
@@ -105,7 +117,8 @@ std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextV
     return text_of(characters(value->bytes));
   }
   if (value->type == REG_EXPAND_SZ && kinds == StringKinds::plain_or_expandable) {
-    return text_of(expanded(characters(value->bytes)));
+    const std::wstring data = characters(value->bytes);
+    return text_of(expanded(windows_is_64bit() ? wide(with_explorer_names(text_of(data))) : data));
   }
   return std::nullopt;
 }
@@ -143,18 +156,37 @@ bool Win32Platform::delete_logon_value(TextView key_path, TextView value_name) {
 }
 
 bool Win32Platform::registry_is_32bit_view() {
+  // IsWow64Process says FALSE for an x86 program on Windows on ARM, whose values land in
+  // WOW6432Node all the same; its successor (Windows 10 1709) tells. Looked up, as older
+  // Windows lacks it.
+  using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  const FARPROC found = kernel32 == nullptr ? nullptr : GetProcAddress(kernel32, "IsWow64Process2");
+  if (found != nullptr) {
+    USHORT process_machine = IMAGE_FILE_MACHINE_UNKNOWN;
+    USHORT native_machine = IMAGE_FILE_MACHINE_UNKNOWN;
+    // NOLINTNEXTLINE(*-reinterpret-cast): GetProcAddress hands every function out alike
+    const auto is_wow64_process2 = reinterpret_cast<IsWow64Process2Function>(reinterpret_cast<void*>(found));
+    if (is_wow64_process2(GetCurrentProcess(), &process_machine, &native_machine) != FALSE) {
+      return process_machine != IMAGE_FILE_MACHINE_UNKNOWN;
+    }
+  }
   BOOL wow64 = FALSE;
   return IsWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE;
 }
 
-bool Win32Platform::write_registry_string(TextView key_path, TextView value_name, TextView value) {
+bool Win32Platform::windows_is_64bit() {
+  return sizeof(void*) == 8 || registry_is_32bit_view();
+}
+
+bool Win32Platform::write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) {
   const KeyPath path = split(key_path);
   if (path.root == nullptr) {
     return false;
   }
   RegistryKey key;
-  if (RegCreateKeyExW(path.root, path.subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(), nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExW(path.root, path.subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view_flag(view), nullptr,
+                      key.out(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const std::wstring data = wide(value);

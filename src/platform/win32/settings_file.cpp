@@ -1,5 +1,5 @@
-// A settings file as a whole (can it be read now, its bytes) and the file operations that
-// replace one in one step.
+// A settings file as a whole (can it be read now, its bytes), the file operations that
+// replace one in one step, and what the file system says of a program's path.
 #include <array>
 
 #include "platform/path.h"
@@ -102,6 +102,27 @@ bool Win32Platform::move_file(TextView from, TextView to) {
 
 bool Win32Platform::delete_file(TextView path) {
   return DeleteFileW(wide(path).c_str()) != FALSE;
+}
+
+bool Win32Platform::file_exists(TextView path) {
+  const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+Text Win32Platform::long_path(TextView path) {
+  const std::wstring given = wide(path);
+  for (DWORD size = static_cast<DWORD>(given.size()) + 1;;) {
+    std::wstring out(size, L'\0');
+    const DWORD needed = GetLongPathNameW(given.c_str(), out.data(), size);
+    if (needed == 0) {
+      return Text(path);  // no such file, or not ours to look into
+    }
+    if (needed < size) {
+      out.resize(needed);
+      return text_of(out);
+    }
+    size = needed;
+  }
 }
 
 }  // namespace velmor::win32

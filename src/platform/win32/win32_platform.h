@@ -43,18 +43,22 @@ class Win32Platform : public Platform {
 
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
-  std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds) override;
-  bool write_registry_string(TextView key_path, TextView value_name, TextView value) override;
+  std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,
+                                           RegistryView view) override;
+  bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) override;
   std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
   std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
   bool delete_logon_value(TextView key_path, TextView value_name) override;
   bool registry_is_32bit_view() override;
+  bool windows_is_64bit() override;
   FileAccess settings_file_access(TextView file) override;
   std::optional<std::string> read_settings_file(TextView file) override;
   std::optional<Text> write_new_file(TextView folder, std::string_view bytes) override;
   std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) override;
   bool move_file(TextView from, TextView to) override;
   bool delete_file(TextView path) override;
+  bool file_exists(TextView path) override;
+  Text long_path(TextView path) override;
 
   bool run(TextView command_line) override;
   Handle create_process_snapshot() override;
