@@ -48,6 +48,7 @@ velmor_helper(window_holder tests/win32/window_holder.cpp)
 velmor_helper(process_probe tests/win32/process_probe.cpp)
 velmor_helper(dialog_driver tests/win32/dialog_driver.cpp)
 velmor_helper(fault_maker tests/win32/fault_maker.cpp)
+velmor_helper(station_runner tests/win32/station_runner.cpp)
 
 # The stand-in database server keeps the real server's file name.
 velmor_helper(dbsrv12_standin tests/win32/dbsrv12_standin.cpp)

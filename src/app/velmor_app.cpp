@@ -33,8 +33,9 @@ void velmor_app::open(TextView /*commandline: the program has no options*/) {
   }
   platform_.open_window(w_db_start_definition(), main_window_);
   // The main window is closed by now. Its failure message asks for a re-run: with the lock
-  // released too, that re-run does the whole job while this box still waits.
-  if ((main_window_.outcome() & exit_autostart_missing) != 0) {
+  // released too, that re-run does the whole job while this box still waits. Where nobody can
+  // see the box, the exit code alone tells it.
+  if ((main_window_.outcome() & exit_autostart_missing) != 0 && platform_.display_is_visible()) {
     platform_.release_instance_lock();
     report_autostart_missing(platform_);
   }

@@ -26,8 +26,11 @@ void w_db_start::open(WindowId self) {
   ini.write(setup_key::apppath, gs_path);
   ini.write(setup_key::setup, u"1");
 
-  // 4. The host name is the server name; without one, the user names the server.
-  if (ls_diskname.empty()) {
+  // 4. The host name is the server name; without one, the user names the server. Where nobody
+  // can see the dialog, the run goes on as when it is closed unsaved.
+  if (ls_diskname.empty() && !platform_.display_is_visible()) {
+    outcome_ |= exit_name_not_asked;
+  } else if (ls_diskname.empty()) {
     w_setup setup(platform_, ini);
     platform_.open_window(w_setup_definition(), setup);
   } else {

@@ -7,6 +7,7 @@ namespace velmor {
 // Exit codes of a run that did not do its whole job; they add up (2 + 4 = 6).
 inline constexpr int exit_server_not_started = 2;  // none ran, and the command line could not be run
 inline constexpr int exit_autostart_missing = 4;   // the autostart value is not in place
+inline constexpr int exit_name_not_asked = 8;      // no host name, and nobody to ask for a name
 
 class w_db_start : public WindowEvents {
  public:

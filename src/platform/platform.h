@@ -89,6 +89,10 @@ class Platform {
   virtual void set_focus(WindowId window, std::string_view control) = 0;
   // A modal box with one OK button; returns when dismissed.
   virtual void message_box(TextView title, TextView text) = 0;
+  // Whether this window station has visible display surfaces, so that a person can answer a box
+  // or a dialog: not so on a service's (a deployment tool's run as SYSTEM). True where it cannot
+  // be told. Asked at start; the answer holds for the whole run.
+  virtual bool display_is_visible() = 0;
 
   // --- Settings ---
   // The value, whole; `fallback` when file, section or key is missing. A bare file name

@@ -32,7 +32,8 @@ class StepRunner {
 
  private:
   void fail(const RuntimeError& error) {
-    if (!failed_) {
+    // Where nobody can see it, the report would wait forever: the exit code tells it.
+    if (!failed_ && platform_.display_is_visible()) {
       platform_.report_runtime_error(error);
     }
     failed_ = true;

@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from winelab import CONFIG, LOGON_VIEW, OTHER_VIEW, ROOT, RUN_KEY, WINE
+from winelab import BUILD, CONFIG, LOGON_VIEW, OTHER_VIEW, ROOT, RUN_KEY, WINE
 
 
 def test_a_first_run_starts_the_server_and_registers_autostart(lab):
@@ -175,6 +175,42 @@ def test_a_rerun_while_the_failure_message_waits_does_the_whole_job(lab):
 
 # Task Manager's switch for the program's own entries, in the 64-bit view where Explorer reads it:
 # those of the 32-bit view are under Run32.
+def test_a_run_that_nobody_watches_waits_for_nobody(lab):
+    # A deployment tool's run as SYSTEM: a window station without visible display surfaces,
+    # where a box or the dialog would wait forever and the tool would see no exit code.
+    def unseen_run(start):
+        began = time.monotonic()
+        runner = lab.start([str(BUILD / "station_runner.exe"), "20", start.exe])
+        out = runner.stdout.readline().decode().strip()
+        return out, time.monotonic() - began
+
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    start = lab.start_directory("unseen-refused")
+    with lab.run_key_refusing_writes():
+        out, seconds = unseen_run(start)
+    assert out == "exit 4" and seconds < 10, "no failure box"
+    assert len(start.standin_launches()) == 1
+
+    lab.kill_all()
+    lab.set_host_name(None)
+    start = lab.start_directory("unseen-no-host")
+    assert unseen_run(start)[0] == "exit 8", "no dialog: nobody could be asked for a name"
+    assert start.standin_launches()[0].splitlines()[0].startswith("dbsrv12.exe -os 10240k -m -c 8m -q -n qzdb ")
+    assert lab.run_value("qzdb") == start.exe
+    lab.clear_run_value("qzdb")
+
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("unseen-locked")
+    start.write_ini("[database]\nport=4000\n")
+    locker = lab.lock_file(start.path + "\\setup.ini", 10)
+    try:
+        assert unseen_run(start)[0] == "exit 1", "no run-time error box"
+    finally:
+        locker.kill()
+    assert start.standin_launches(wait=1) == []
+
+
 APPROVED_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run" + (
     "32" if CONFIG == "wow64" else "")
 APPROVED_VIEW = None if CONFIG == "win32" else "64"
@@ -210,8 +246,8 @@ def test_autostart_that_windows_would_not_start_is_switched_on_or_reported(lab):
 def test_the_deployment_guides_commands_do_what_it_says(lab):
     guide = (ROOT / "docs" / "deploy.zh-CN.md").read_text("utf-8")
     blocks = re.findall(r"```bat\n(.*?)```", guide, re.S)
-    assert len(blocks) == 4
-    run_batch, query, delete, wow64 = blocks
+    assert len(blocks) == 5
+    run_batch, query, delete, wow64, install_script = blocks
     folder = lab.program_files_directory("client").folder
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
@@ -230,4 +266,12 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     out = batch(wow64)
     assert "qzdb    REG_SZ    x" in out
     assert lab.run_value("qzdb") is None, "removed from the 32-bit view"
+    # The deployment tools' script, from a package folder: installed, run there, its exit code on.
+    shutil.rmtree(folder, ignore_errors=True)
+    package = lab.start_directory("package").folder
+    (package / "install.cmd").write_bytes(install_script.replace("\n", "\r\n").encode("gbk"))
+    assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
+    assert (folder / "velmor.exe").exists()
+    assert lab.run_value("qzdb") == '"C:\\Program Files\\client\\velmor.exe"'
+    lab.clear_run_value("qzdb")
     shutil.rmtree(folder, ignore_errors=True)

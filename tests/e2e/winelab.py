@@ -120,7 +120,8 @@ class WineLab:
         assert holder.stdout.readline().strip() == b"ready"
         return holder
 
-    PROGRAMS = (b"velmor.exe", b"dbsrv12.exe", b"window_holder.exe", b"dialog_driver.exe", b"fault_maker.exe")
+    PROGRAMS = (b"velmor.exe", b"dbsrv12.exe", b"window_holder.exe", b"dialog_driver.exe", b"fault_maker.exe",
+                b"station_runner.exe")
 
     def kill_all(self):
         """Ends the programs of ours running in this lab's prefix; programs of the same name in

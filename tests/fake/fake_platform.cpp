@@ -299,6 +299,10 @@ void FakePlatform::message_box(TextView title, TextView text) {
   message_boxes.push_back({Text(title), Text(text)});
 }
 
+bool FakePlatform::display_is_visible() {
+  return display_visible;
+}
+
 // --- Settings ---
 
 Text FakePlatform::read_ini(TextView file, TextView section, TextView key, TextView fallback) {

@@ -108,6 +108,7 @@ class FakePlatform : public Platform {
   // from its title bar.
   std::function<void(FakePlatform&, WindowId)> user;
   bool lock_held_elsewhere = false;
+  bool display_visible = true;     // false: a service's window station, which nobody sees
   int settings_locked_probes = 0;  // how many access checks find the settings file held open
   std::uint32_t slept_ms = 0;
   // Settings files as bytes, by lower-case full path; the profile reads and writes see the
@@ -159,6 +160,7 @@ class FakePlatform : public Platform {
   void set_control_text(WindowId window, std::string_view control, TextView text) override;
   void set_focus(WindowId window, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
+  bool display_is_visible() override;
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
   std::optional<Text> read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,

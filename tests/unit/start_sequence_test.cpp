@@ -364,18 +364,28 @@ TEST_F(StartSequence, AnUnsuccessfulLaunchShowsNothingAndGoesOn) {
   EXPECT_EQ(autostart(u"qzdb"), u"D:\\app\\velmor.exe");
 }
 
+// Where nobody sees the screen (a deployment tool's run as SYSTEM), nothing waits for a person:
+// the exit code alone tells what was not done.
 TEST_F(StartSequence, TheExitCodeTellsWhichPartOfTheJobIsNotDone) {
   struct Case {
     bool server_runs;
     bool launch_fails;
     bool registry_refuses;
     int exit_code;
+    bool seen = true;
+    bool no_host_name = false;
+    bool settings_locked = false;
   };
   for (const Case c : {Case{false, false, false, 0}, Case{true, true, false, 0}, Case{false, true, false, 2},
-                       Case{false, false, true, 4}, Case{false, true, true, 6}, Case{true, true, true, 4}}) {
+                       Case{false, false, true, 4}, Case{false, true, true, 6}, Case{true, true, true, 4},
+                       Case{false, false, true, 4, false}, Case{false, false, false, 8, false, true},
+                       Case{false, false, true, 12, false, true}, Case{false, false, false, 1, false, false, true}}) {
     FakePlatform p;
     p.program_file = u"D:\\app\\velmor.exe";
-    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    p.display_visible = c.seen;
+    if (!c.no_host_name) {
+      p.set_registry(host_name_key, host_name_value, u"SRV1");
+    }
     if (c.server_runs) {
       p.processes.push_back({900, "dbsrv12.exe"});
     }
@@ -385,8 +395,18 @@ TEST_F(StartSequence, TheExitCodeTellsWhichPartOfTheJobIsNotDone) {
     if (c.registry_refuses) {
       p.fail(Op::write_registry_string, Failure::unsuccessful);
     }
-    EXPECT_EQ(velmor_main(p), c.exit_code) << c.server_runs << c.launch_fails << c.registry_refuses;
-    EXPECT_EQ(p.message_boxes.size(), c.registry_refuses ? 1U : 0U) << "nothing new on screen";
+    if (c.settings_locked) {
+      p.set_ini(u"setup.ini", u"database", u"port", u"4000");
+      p.settings_locked_probes = 1000;
+    }
+    const std::string what = std::to_string(c.exit_code) + (c.seen ? ", seen" : ", nobody sees it");
+    EXPECT_EQ(velmor_main(p), c.exit_code) << what;
+    EXPECT_EQ(p.message_boxes.size(), c.registry_refuses && c.seen ? 1U : 0U) << what << ": nothing new on screen";
+    EXPECT_EQ(p.reported_errors.size(), c.settings_locked && c.seen ? 1U : 0U) << what;
+    EXPECT_EQ(p.windows.size(), 1U) << what << ": the hidden main window, no dialog";
+    if (c.no_host_name) {
+      EXPECT_NE(p.launched.at(0).find(u" -n qzdb "), Text::npos) << what << ": as when the dialog is closed unsaved";
+    }
   }
 }
 

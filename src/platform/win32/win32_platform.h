@@ -40,6 +40,7 @@ class Win32Platform : public Platform {
   void set_control_text(WindowId id, std::string_view control, TextView text) override;
   void set_focus(WindowId id, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
+  bool display_is_visible() override;
 
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
@@ -93,6 +94,7 @@ class Win32Platform : public Platform {
   std::exception_ptr pending_error_;
   Text program_directory_;  // where a bare settings file name lies
   KernelHandle instance_lock_;
+  bool display_visible_;
 };
 
 }  // namespace velmor::win32

@@ -20,7 +20,26 @@ HWND hwnd_of(WindowId id) {
 
 }  // namespace
 
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {}
+namespace {
+
+// A service's window station (session 0, a deployment tool's SYSTEM run) has no visible display
+// surfaces: a window there waits for a person who cannot exist.
+bool station_is_visible() {
+  USEROBJECTFLAGS flags{};
+  HWINSTA station = GetProcessWindowStation();
+  if (station == nullptr || GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) == FALSE) {
+    return true;  // as ever: a box is shown
+  }
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance), display_visible_(station_is_visible()) {}
+
+bool Win32Platform::display_is_visible() {
+  return display_visible_;
+}
 
 Win32Platform::~Win32Platform() {
   // Windows left open by a run that ended on an error; destroying them releases their fonts.
