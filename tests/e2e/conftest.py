@@ -33,6 +33,7 @@ def pytest_terminal_summary(terminalreporter):
             "with the program exited; the test checks `setup.ini` and the registry afterwards.\n"
             "A Run key that refuses writes is made under Wine by giving the key a DACL that denies\n"
             "setting values (`RegSetKeySecurity`, as `tests/win32/fault_maker.cpp` does); Wine enforces it.\n"
-            "The autostart cases (exit codes 4 and 6, entries that start this program, Task Manager's switch) are in\n"
+            "The autostart cases (exit codes 4 and 6, entries that start this program in either registry view,\n"
+            "Task Manager's switch) and the runs that nobody watches (exit code 8) are in\n"
             "`tests/e2e/test_start_sequence.py`.\n\n"
             + "\n".join(lines) + "\n", encoding="utf-8")
