@@ -20,15 +20,6 @@ TextView trimmed(TextView text) {
   return text;
 }
 
-char16_t folded(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
-bool same_name(TextView a, TextView b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char16_t x, char16_t y) { return folded(x) == folded(y); });
-}
-
 // The name of a section header line ("[name]", up to its last bracket), or nothing.
 std::optional<TextView> section_name(TextView line) {
   const auto close = line.rfind(u']');
@@ -58,11 +49,12 @@ std::optional<Text> profile_value(TextView text, TextView section, TextView key)
       if (inside) {
         return std::nullopt;  // only the first section of that name is read
       }
-      inside = same_name(*name, trimmed(section));
+      inside = equal_ascii_ignoring_case(*name, trimmed(section));
       continue;
     }
     const auto equals = line.find(u'=');
-    if (inside && equals != TextView::npos && same_name(trimmed(line.substr(0, equals)), trimmed(key))) {
+    if (inside && equals != TextView::npos &&
+        equal_ascii_ignoring_case(trimmed(line.substr(0, equals)), trimmed(key))) {
       return Text(without_quotes(trimmed(line.substr(equals + 1))));
     }
   }

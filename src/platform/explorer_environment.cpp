@@ -1,18 +1,9 @@
 #include "platform/explorer_environment.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
 namespace velmor {
-namespace {
-
-bool same_name(TextView a, TextView b) {
-  const auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - (u'a' - u'A')) : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
-}
-
-}  // namespace
 
 Text with_explorer_names(TextView data) {
   static constexpr std::array<std::pair<std::u16string_view, std::u16string_view>, 2> explorer_names = {{
@@ -30,7 +21,7 @@ Text with_explorer_names(TextView data) {
     }
     TextView name = data.substr(open + 1, close - open - 1);
     for (const auto& [as_32bit, as_explorer] : explorer_names) {
-      if (same_name(name, as_32bit)) {
+      if (equal_ascii_ignoring_case(name, as_32bit)) {
         name = as_explorer;
       }
     }

@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace velmor {
 
 std::string utf8_of(TextView text) {
@@ -27,6 +29,11 @@ std::string utf8_of(TextView text) {
     }
   }
   return out;
+}
+
+bool equal_ascii_ignoring_case(TextView a, TextView b) {
+  const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
 }
 
 }  // namespace velmor
