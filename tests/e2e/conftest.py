@@ -13,8 +13,21 @@ def lab():
 def clean(lab):
     """Every case starts with no program of ours running and ends the same way."""
     lab.kill_all()
+    lab.wine_log.write_bytes(b"")
     yield
     lab.kill_all()
+
+
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item):
+    # A failing case shows what Wine printed meanwhile: a run that Wine itself broke off
+    # (its loader, its window system) tells so there, not in the program's exit code.
+    outcome = yield
+    report = outcome.get_result()
+    lab = item.funcargs.get("lab") if hasattr(item, "funcargs") else None
+    if report.failed and lab is not None and lab.wine_log.exists():
+        printed = lab.wine_log.read_bytes().decode("utf-8", "replace")
+        report.sections.append(("what Wine printed", printed[-6000:] or "(nothing)"))
 
 
 def pytest_terminal_summary(terminalreporter):

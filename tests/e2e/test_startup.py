@@ -45,7 +45,7 @@ def test_two_copies_started_together_start_one_server(lab):
         lab.kill_all()
         start = lab.start_directory(f"together-{round_}")
         copies = [start.start(), start.start()]
-        assert [copy.wait(timeout=30) for copy in copies] == [0, 0]
+        assert [copy.wait(timeout=30) for copy in copies] == [0, 0], f"round {round_}"
         assert len(start.standin_launches()) >= 1
         time.sleep(1.0)  # a second server would have written its record by now
         assert len(start.standin_launches()) == 1, f"round {round_}"

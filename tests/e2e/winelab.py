@@ -67,7 +67,9 @@ class WineLab:
             "DISPLAY": display.name,
             "WINEPREFIX": str(PREFIX),
             "WINEARCH": "win32" if CONFIG == "win32" else "win64",
-            "WINEDEBUG": "-all",
+            # Only Wine's own diagnoses (a window system it could not reach, say): they go to
+            # the lab's log and are shown with a failing case.
+            "WINEDEBUG": "-all,err+winediag",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",  # no Mono or Gecko prompt
             "LC_ALL": "zh_CN.UTF-8",                # code page 936, as on a Chinese Windows
             "VELMOR_STANDIN_SECONDS": "20",
@@ -77,6 +79,10 @@ class WineLab:
         self.drive_c = PREFIX / "drive_c"
         self.out = OUT
         OUT.mkdir(parents=True, exist_ok=True)
+        # What Wine, its loader and Xlib print for the programs run here; a file, not a pipe,
+        # since a server started by the program keeps the handle it inherited.
+        self.wine_log = OUT / "wine-stderr.log"
+        self.wine_log.write_bytes(b"")
         if not (PREFIX / "system.reg").exists():
             subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True, timeout=300,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -100,14 +106,15 @@ class WineLab:
     # Output is captured only where it is read: a server started by the program inherits the
     # program's standard handles, and Wine's console for it dies writing to a pipe closed here.
     def start(self, args, cwd=None, env=None, capture=True):
-        return subprocess.Popen([WINE, *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
-                                stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+        with self.wine_log.open("ab") as log:
+            return subprocess.Popen([WINE, *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
+                                    stdout=subprocess.PIPE if capture else subprocess.DEVNULL, stderr=log)
 
     def run(self, args, cwd=None, env=None, timeout=60, capture=True):
-        return subprocess.run([WINE, *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
-                              stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout)
+        with self.wine_log.open("ab") as log:
+            return subprocess.run([WINE, *args], env={**self.env, **(env or {})}, cwd=cwd or self.drive_c,
+                                  stdout=subprocess.PIPE if capture else subprocess.DEVNULL, stderr=log,
+                                  timeout=timeout)
 
     def tool(self, name, *args, timeout=60):
         """Runs one of the test programs; returns its output as text."""
