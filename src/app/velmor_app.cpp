@@ -18,8 +18,10 @@ void velmor_app::create() {
 
 void velmor_app::open(TextView /*commandline: the program has no options*/) {
   // The program's own folder, not the current directory: at logon Windows starts the
-  // programs of the Run key in the system directory.
-  gs_path = directory_of(platform_.module_file_name());
+  // programs of the Run key in the system directory. In its long form: an 8.3 name from an old
+  // shortcut is not stable (stripped from a volume, or given to another folder by a reinstall),
+  // and it would be recorded and registered as typed.
+  gs_path = directory_of(platform_.long_path(platform_.module_file_name()));
 
   // The lock is taken atomically: two copies started at the same moment both pass the window
   // search before either has its window. Without the lock the search still guards.

@@ -24,12 +24,4 @@ Text command_argument(TextView value) {
   return quoted;
 }
 
-TextView program_of(TextView command) {
-  if (command.starts_with(u'"')) {
-    const TextView rest = command.substr(1);
-    return rest.substr(0, rest.find(u'"'));
-  }
-  return command.substr(0, command.find_first_of(u" \t"));
-}
-
 }  // namespace velmor

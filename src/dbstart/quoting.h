@@ -8,8 +8,4 @@ namespace velmor {
 // stays as it is, so every line that needed no quoting keeps its bytes.
 Text command_argument(TextView value);
 
-// The program a command line starts: its first argument, by CommandLineToArgvW's rule for it
-// (a leading quote runs to the next quote, with no escapes; otherwise up to a blank or tab).
-TextView program_of(TextView command);
-
 }  // namespace velmor

@@ -17,13 +17,16 @@ TextView command_prefix(TextView startype) {
 
 }  // namespace
 
+Text database_file(const ServerSettings& settings) {
+  return settings.starpath + u"\\datebase\\" + settings.dbname + u".db";
+}
+
 Text server_command_line(const ServerSettings& settings) {
   // Every value from the settings reaches the server as exactly one argument.
   const Text ls_tcpip =
       settings.port.empty() ? Text(u" ") : u" -x " + command_argument(u"tcpip{port=" + settings.port + u"}") + u" ";
-  const Text database_file = settings.starpath + u"\\datebase\\" + settings.dbname + u".db";
   return Text(command_prefix(settings.startype)) + command_argument(settings.servername) + ls_tcpip +
-         command_argument(database_file);
+         command_argument(database_file(settings));
 }
 
 }  // namespace velmor

@@ -14,6 +14,9 @@ struct ServerSettings {
   Text dbname;      // the database file's name without ".db"
 };
 
+// The database file the server is started for: "datebase" below the start path.
+Text database_file(const ServerSettings& settings);
+
 Text server_command_line(const ServerSettings& settings);
 
 }  // namespace velmor

@@ -52,19 +52,30 @@ void w_db_start::open(WindowId self) {
 
   // 12-14. The server's command line, from the folder the program really runs in.
   const Text& ls_starpath = gs_path;
-  const Text ls_runstring = server_command_line({ls_star, ls_servername, ls_port, ls_starpath, ls_dbname});
+  const ServerSettings settings{ls_star, ls_servername, ls_port, ls_starpath, ls_dbname};
+  const Text ls_runstring = server_command_line(settings);
 
-  // 15. Start the server unless one runs already.
+  // A copy run where the client is not installed (unpacked into Downloads, opened inside a zip)
+  // has no database to serve: it starts nothing and leaves the installed client's autostart
+  // entry alone, rather than pointing it at itself.
+  if (!platform_.file_exists(database_file(settings))) {
+    outcome_ |= exit_no_database;
+    platform_.close_window(self);
+    return;
+  }
+
+  // 15. Start the server unless one runs already, in the start path: not in whatever folder
+  // this program was started from, which the server would keep busy.
   if (!gf_get_exename) {
     throw RuntimeError("gf_get_exename", 0);
   }
-  if (gf_get_exename->of_getexe(server_executable) <= 0 && !platform_.run(ls_runstring)) {
+  if (gf_get_exename->of_getexe(server_executable) <= 0 && !platform_.run(ls_runstring, ls_starpath)) {
     outcome_ |= exit_server_not_started;
   }
 
   // 16. Start again at the next logon: this very file, whatever the deployer named it. A
   // failure is told once the guard is released (velmor_app), so that the re-run it asks for runs.
-  const Text program_path = platform_.module_file_name();
+  const Text program_path = platform_.long_path(platform_.module_file_name());
   const Text ls_dir = autostart_command(ls_starpath, file_name_of(program_path));
   if (!register_autostart(platform_, ls_dbname, ls_dir, program_path)) {
     outcome_ |= exit_autostart_missing;

@@ -8,6 +8,7 @@ namespace velmor {
 inline constexpr int exit_server_not_started = 2;  // none ran, and the command line could not be run
 inline constexpr int exit_autostart_missing = 4;   // the autostart value is not in place
 inline constexpr int exit_name_not_asked = 8;      // no host name, and nobody to ask for a name
+inline constexpr int exit_no_database = 16;        // no database file: nothing started, autostart left as it was
 
 class w_db_start : public WindowEvents {
  public:

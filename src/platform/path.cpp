@@ -1,5 +1,7 @@
 #include "platform/path.h"
 
+#include <algorithm>
+
 namespace velmor {
 
 Text directory_of(TextView file) {
@@ -29,6 +31,43 @@ Text resolve_in(TextView directory, TextView file) {
     path += u'\\';
   }
   return path + Text(file);
+}
+
+TextView program_of(TextView command) {
+  if (command.starts_with(u'"')) {
+    const TextView rest = command.substr(1);
+    return rest.substr(0, rest.find(u'"'));
+  }
+  return command.substr(0, command.find_first_of(u" \t"));
+}
+
+Text with_exe_extension(TextView path) {
+  return file_name_of(path).find(u'.') == TextView::npos ? Text(path) + u".exe" : Text(path);
+}
+
+bool is_full_path(TextView path) {
+  const auto separator = [](char16_t c) { return c == u'\\' || c == u'/'; };
+  if (path.size() >= 3 && path[1] == u':' && separator(path[2])) {
+    return true;
+  }
+  return path.size() >= 3 && separator(path[0]) && separator(path[1]) && !separator(path[2]);
+}
+
+std::vector<Text> program_search_folders(TextView own_folder, TextView system_folder, TextView windows_folder,
+                                         TextView path_variable) {
+  std::vector<Text> folders{Text(own_folder), Text(system_folder), Text(windows_folder)};
+  for (std::size_t begin = 0; begin <= path_variable.size();) {
+    const std::size_t end = std::min(path_variable.find(u';', begin), path_variable.size());
+    TextView entry = path_variable.substr(begin, end - begin);
+    if (entry.size() >= 2 && entry.front() == u'"' && entry.back() == u'"') {
+      entry = entry.substr(1, entry.size() - 2);
+    }
+    if (is_full_path(entry)) {
+      folders.emplace_back(entry);
+    }
+    begin = end + 1;
+  }
+  return folders;
 }
 
 }  // namespace velmor

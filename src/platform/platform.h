@@ -145,8 +145,10 @@ class Platform {
   virtual Text long_path(TextView path) = 0;
 
   // --- Processes ---
-  // Starts the program a command line names and returns without waiting; false if it failed.
-  virtual bool run(TextView command_line) = 0;
+  // Starts the program a command line names, in `working_folder`, and returns without waiting;
+  // false if it failed. A program named without a folder is looked for where Windows would
+  // look, but never in the current folder (program_search_folders): not found, it fails.
+  virtual bool run(TextView command_line, TextView working_folder) = 0;
   // A snapshot of all processes; 0 when it cannot be taken.
   virtual Handle create_process_snapshot() = 0;
   // Fill the record with the snapshot's first / next entry; false when there is none.

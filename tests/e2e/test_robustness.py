@@ -15,10 +15,11 @@ from winelab import install, leftovers, record_outcome
 STANDARD_LINE = "dbsrv12.exe -os 10240k -m -c 8m -q -n {name} -x tcpip{{port=3362}} {path}\\datebase\\qzdb.db"
 
 
-def run_with_host(lab, name, host="SRV1", setup=None, encoding="gbk", raw=None):
-    """One run in a fresh start directory; returns (start directory, exit code, seconds)."""
+def run_with_host(lab, name, host="SRV1", setup=None, encoding="gbk", raw=None, database="qzdb"):
+    """One run in a fresh start directory with that database; returns (start directory, exit
+    code, seconds)."""
     lab.set_host_name(host)
-    start = lab.start_directory(name)
+    start = lab.start_directory(name, databases=(database,))
     if raw is not None:
         start.ini.write_bytes(raw)
     elif setup is not None:
@@ -68,7 +69,7 @@ def test_ini_random_bytes(lab):
 
 def test_ini_utf16_with_bom(lab):
     text = "\ufeff[database]\r\ndbname=销售库\r\nstartype=不显示\r\n"
-    start, code, seconds = run_with_host(lab, "ini-utf16", raw=text.encode("utf-16-le"))
+    start, code, seconds = run_with_host(lab, "ini-utf16", raw=text.encode("utf-16-le"), database="销售库")
     assert code == 0
     assert first_line(start) == (f"dbsrv12.exe -os 10240k -m -c 8m -qi -n SRV1 -x tcpip{{port=3362}} "
                                  f"{start.path}\\datebase\\销售库.db")
@@ -85,7 +86,8 @@ def test_ini_utf16_with_bom(lab):
 def test_ini_saved_by_notepad_as_utf8(lab, mark):
     # Notepad's default since Windows 10 1903 is UTF-8 without a mark.
     text = "[database]\r\ndbname=客户库\r\nstartype=不显示\r\n"
-    start, code, seconds = run_with_host(lab, "ini-" + mark.hex() + "utf8", raw=mark + text.encode("utf-8"))
+    start, code, seconds = run_with_host(lab, "ini-" + mark.hex() + "utf8", raw=mark + text.encode("utf-8"),
+                                         database="客户库")
     assert code == 0
     assert first_line(start) == (f"dbsrv12.exe -os 10240k -m -c 8m -qi -n SRV1 -x tcpip{{port=3362}} "
                                  f"{start.path}\\datebase\\客户库.db")
@@ -101,7 +103,7 @@ def test_ini_utf8_at_a_standard_users_logon(lab):
     # Notepad's UTF-8, and a run that may rewrite neither the file (the client holds it open) nor
     # the Run key: read as it says, nothing written, no box.
     lab.set_host_name("SRV1")
-    start = lab.start_directory("ini-utf8-standard-user")
+    start = lab.start_directory("ini-utf8-standard-user", databases=("客户库",))
     raw = "[database]\r\nstartype=不显示\r\ndbname=客户库\r\nport=4000\r\n".encode("utf-8")
     start.ini.write_bytes(raw)
     lab.add_run_value("客户库", start.exe)
@@ -124,7 +126,8 @@ def test_ini_utf8_at_a_standard_users_logon(lab):
 
 
 def test_ini_ansi_code_page_936(lab):
-    start, code, seconds = run_with_host(lab, "ini-gbk", setup="[database]\ndbname=销售库\nstartype=不显示\n")
+    start, code, seconds = run_with_host(lab, "ini-gbk", setup="[database]\ndbname=销售库\nstartype=不显示\n",
+                                         database="销售库")
     assert code == 0
     assert first_line(start).endswith(f" -qi -n SRV1 -x tcpip{{port=3362}} {start.path}\\datebase\\销售库.db")
     assert lab.run_value("销售库") == start.exe
@@ -150,13 +153,15 @@ def test_ini_duplicate_keys(lab):
 
 
 def test_ini_value_over_10000_characters(lab):
+    # Read whole: a database of that name is one no file can have, so nothing is started and
+    # no Run value of that name appears.
     name = "d" * 10500
     start, code, seconds = run_with_host(lab, "ini-long-value", setup=f"[database]\ndbname={name}\n")
-    assert code == 0
-    assert first_line(start).endswith(f"\\datebase\\{name}.db"), "read whole"
-    assert lab.run_value(name) == start.exe
-    lab.clear_run_value(name)
-    record_outcome("setup.ini value of 10,500 characters", code, seconds, "read whole into command line and value name")
+    assert code == 16
+    assert first_line(start) is None
+    assert lab.run_value(name) is None
+    record_outcome("setup.ini value of 10,500 characters", code, seconds,
+                   "read whole; no such database file can exist: nothing started, no Run value (16)")
 
 
 def test_ini_read_only(lab):
@@ -336,7 +341,7 @@ def test_host_name_with_a_line_break(lab, tmp_path):
 @pytest.mark.parametrize("seconds", [1, 10])
 def test_ini_locked(lab, seconds):
     lab.set_host_name("SRV1")
-    start = lab.start_directory(f"ini-locked-{seconds}")
+    start = lab.start_directory(f"ini-locked-{seconds}", databases=("mydb",))
     start.write_ini("[database]\ndbname=mydb\nport=4000\nstartype=不显示\n")
     lab.clear_run_value("mydb")
     lab.clear_run_value("qzdb")

@@ -1,4 +1,5 @@
 """Whole runs of the real program: the server start and the autostart entry."""
+import contextlib
 import re
 import shutil
 import socket
@@ -40,7 +41,7 @@ def test_a_second_run_while_the_server_runs_launches_nothing(lab):
 
 def test_settings_choose_the_command_form(lab):
     lab.set_host_name("SRV1")
-    start = lab.start_directory("no-icon")
+    start = lab.start_directory("no-icon", databases=("销售",))
     start.write_ini("[database]\nstartype=不显示\nport=\ndbname=销售\n")
     assert start.run() == 0
     assert start.standin_launches()[0].splitlines()[0] == \
@@ -71,6 +72,66 @@ def test_a_server_name_with_a_blank_reaches_the_server_as_one_argument(lab):
                         "C:\\e2e\\name-blank\\datebase\\qzdb.db")
     assert "arg8: MY SERVER" in lines and "arg10: tcpip{port=33 62}" in lines
     assert lines[-2] == "arg11: C:\\e2e\\name-blank\\datebase\\qzdb.db"
+
+
+def test_a_copy_where_no_database_is_leaves_the_installed_clients_autostart_alone(lab):
+    # An administrator unpacks a new release into Downloads and double-clicks it to see what it does.
+    lab.set_host_name("SRV1")
+    client = lab.start_directory("client")
+    entry = f'"{client.exe}"'
+    lab.add_run_value("qzdb", entry)
+    copy = lab.start_directory("Downloads/velmor-1.0-win32", databases=())
+    try:
+        assert copy.run() == 16
+        assert copy.standin_launches(wait=1) == [], "no server for a database that is not there"
+        assert lab.run_value("qzdb") == entry
+        # The installed client's server runs; a folder named like the database is no database.
+        assert client.run() == 0 and len(client.standin_launches()) == 1
+        (copy.folder / "datebase" / "qzdb.db").mkdir(parents=True)
+        assert copy.run() == 16
+        assert lab.run_value("qzdb") == entry
+        assert "apppath=C:\\e2e\\Downloads\\velmor-1.0-win32\r\n" in copy.ini_text(), "setup.ini as always"
+    finally:
+        lab.clear_run_value("qzdb")
+
+
+def test_the_installed_server_starts_never_one_from_the_current_folder(lab):
+    # Started by an old shortcut's 8.3 path, from a folder where somebody put a dbsrv12.exe, with
+    # the real server installed on PATH (as SQL Anywhere's installer leaves it).
+    def folder_with_server(name):
+        folder = lab.drive_c / "e2e" / name
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        shutil.copy(BUILD / "dbsrv12.exe", folder)
+        return folder
+
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    installed = folder_with_server("SQL Anywhere 12")
+    planted = folder_with_server("planted")
+    start = lab.start_directory("client installed long ago", standin=False)
+    short = lab.tool("fault_maker", "short-path", start.path).strip()
+    assert "~" in short and short != start.path
+    path = {"WINEPATH": r".;C:\e2e\SQL Anywhere 12"}
+    try:
+        assert lab.run([short + "\\velmor.exe"], cwd=planted, env=path, capture=False).returncode == 0
+        assert not (planted / "dbsrv12-cmdline.txt").exists(), "the current folder's dbsrv12.exe never runs"
+        record = installed / "dbsrv12-cmdline.txt"
+        deadline = time.monotonic() + 5
+        while not record.exists() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        time.sleep(0.2)
+        lines = record.read_text("utf-8").splitlines()
+        assert lines[0].startswith("raw: dbsrv12.exe -os 10240k ")
+        assert lines[0].endswith(f'"{start.path}\\datebase\\qzdb.db"'), "the long form, not the 8.3 one"
+        assert lines[1] == f"cwd: {start.path}", "the server works in the start path"
+        assert f"apppath={start.path}\r\n" in start.ini_text()
+        assert lab.run_value("qzdb") == f'"{start.exe}"'
+        # Nowhere else to be found: no start, exit code 2.
+        lab.kill_all()
+        assert lab.run([start.exe], cwd=planted, capture=False).returncode == 2
+    finally:
+        lab.clear_run_value("qzdb")
 
 
 AUTOSTART_FAILED = "将数据库加入启动项失败，数据库将不能自动启动，请在关闭安全软件后重新运行该程序!!!\n"
@@ -126,17 +187,26 @@ def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(
         lab.clear_run_value("qzdb")
 
 
-def test_the_earlier_programs_unquoted_entry_counts_and_is_quoted_where_it_may_be(lab):
+@pytest.mark.parametrize("where", ["own_view", "other_view"])
+def test_the_earlier_programs_unquoted_entry_counts_and_is_quoted_where_it_may_be(lab, where):
+    if where == "other_view" and CONFIG == "win32":
+        pytest.skip("one registry view on 32-bit Windows")
+    view = OTHER_VIEW if where == "other_view" else None
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
     start = lab.start_directory("legacy dir")
-    lab.add_run_value("qzdb", start.exe)  # unquoted, with a blank: Windows tries C:\e2e\legacy.exe first
+    lab.add_run_value("qzdb", start.exe, view=view)  # unquoted, with a blank: Windows tries C:\e2e\legacy.exe first
     try:
-        with lab.run_key_refusing_writes():  # a standard user's logon
+        with contextlib.ExitStack() as standard_user:  # a standard user's logon: no view may be written
+            standard_user.enter_context(lab.run_key_refusing_writes())
+            if view:
+                standard_user.enter_context(lab.run_key_refusing_writes(view=view[0][-2:]))
             assert start.run(timeout=30) == 0, "Windows starts it: no box"
-        assert lab.run_value("qzdb") == start.exe
+        assert lab.run_value("qzdb", view) == start.exe
         assert start.run() == 0
-        assert lab.run_value("qzdb") == f'"{start.exe}"', "quoted, so that no C:\\e2e\\legacy.exe starts instead"
+        assert lab.run_value("qzdb", view) == f'"{start.exe}"', "quoted, so that no C:\\e2e\\legacy.exe starts instead"
+        if view is not None:
+            assert lab.run_value("qzdb") is None, "quoted where it was found: no second entry"
     finally:
         lab.clear_run_value("qzdb")
 

@@ -230,13 +230,13 @@ class WineLab:
 
     # --- start directories ---
 
-    def start_directory(self, name, standin=True):
-        """A fresh folder C:\\e2e\\NAME (or C:\\NAME for a name without e2e) holding velmor.exe
-        and the stand-in server."""
+    def start_directory(self, name, standin=True, databases=("qzdb",)):
+        """A fresh folder C:\\e2e\\NAME (or C:\\NAME for a name without e2e) holding velmor.exe,
+        the stand-in server and the client's databases."""
         relative = name if name == "velmor-demo" else "e2e/" + name
         folder = self.drive_c / relative
         shutil.rmtree(folder, ignore_errors=True)
-        install(folder, standin)
+        install(folder, standin, databases)
         return StartDirectory(self, folder, "C:\\" + relative.replace("/", "\\"))
 
 
@@ -249,12 +249,20 @@ class WineLab:
         return StartDirectory(self, folder, "C:\\Program Files\\" + name)
 
 
-def install(folder, standin=True):
-    """A new folder holding velmor.exe and, unless told otherwise, the stand-in server."""
+def install(folder, standin=True, databases=("qzdb",)):
+    """A new folder holding velmor.exe, as a client's installation has it: with datebase\\NAME.db
+    for each of `databases`, and, unless told otherwise, the stand-in server."""
     folder.mkdir(parents=True)
     shutil.copy(BUILD / "velmor.exe", folder)
     if standin:
         shutil.copy(BUILD / "dbsrv12.exe", folder)
+    for name in databases:
+        add_database(folder, name)
+
+
+def add_database(folder, name):
+    (folder / "datebase").mkdir(exist_ok=True)
+    (folder / "datebase" / f"{name}.db").write_bytes(b"stand-in database\n")
 
 
 def leftovers(folder):

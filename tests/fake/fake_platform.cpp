@@ -474,7 +474,11 @@ bool FakePlatform::file_exists(TextView path) {
     return false;
   }
   const Text folded = fold(path);
-  return folded == fold(program_file) || disk_files.contains(folded) || raw_files.contains(folded);
+  const Text databases = fold(directory_of(program_file)) + u"\\datebase\\";
+  const bool installed_database = databases_installed && folded.starts_with(databases) && folded.ends_with(u".db") &&
+                                  folded.find(u'\\', databases.size()) == Text::npos;
+  return folded == fold(program_file) || installed_database || disk_files.contains(folded) ||
+         raw_files.contains(folded);
 }
 
 Text FakePlatform::long_path(TextView path) {
@@ -487,11 +491,12 @@ Text FakePlatform::long_path(TextView path) {
 
 // --- Processes ---
 
-bool FakePlatform::run(TextView command_line) {
+bool FakePlatform::run(TextView command_line, TextView working_folder) {
   if (enter(Op::run)) {
     return false;
   }
   launched.emplace_back(command_line);
+  launched_in.emplace_back(working_folder);
   return true;
 }
 

@@ -103,6 +103,7 @@ class FakePlatform : public Platform {
   std::vector<MessageBoxShown> message_boxes;
   std::vector<RuntimeError> reported_errors;
   std::vector<Text> launched;      // command lines run
+  std::vector<Text> launched_in;   // and the working folder of each
   std::vector<std::string> calls;  // "op" or "op detail", in order
   // Plays the user while a response window is open; without it the user closes the window
   // from its title bar.
@@ -123,6 +124,7 @@ class FakePlatform : public Platform {
   bool registry_32bit_view = false;      // the 32-bit build on 64-bit Windows
   bool windows_64bit = false;            // also true with registry_32bit_view
   std::set<Text> disk_files;             // other files that exist, by lower-case full path
+  bool databases_installed = true;       // <program folder>\datebase\*.db exist, as installed
   std::map<Text, Text> long_paths;       // 8.3 short forms, lower case, and their long paths
   bool registry_writes_dropped = false;  // a filter that drops writes and reports success
 
@@ -179,7 +181,7 @@ class FakePlatform : public Platform {
   bool delete_file(TextView path) override;
   bool file_exists(TextView path) override;
   Text long_path(TextView path) override;
-  bool run(TextView command_line) override;
+  bool run(TextView command_line, TextView working_folder) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
   bool next_process(Handle snapshot, s_process& record) override;

@@ -140,6 +140,62 @@ TEST_F(StartSequence, ARunningServerIsNotStartedAgain) {
   EXPECT_EQ(platform.open_handle_count(), 0U);
 }
 
+// A copy run where no database is (unpacked into Downloads) must not start a server for
+// nothing, nor point the installed client's autostart entry at itself.
+TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingAndLeavesTheAutostartAlone) {
+  struct Case {
+    const char* what;
+    std::function<void(FakePlatform&)> arrange;
+    int exit_code;
+  };
+  const Case cases[] = {
+      {"no datebase folder", [](FakePlatform&) {}, 16},
+      {"a server already runs", [](FakePlatform& p) { p.processes.push_back({900, "dbsrv12.exe"}); }, 16},
+      {"only another database there",
+       [](FakePlatform& p) {
+         p.disk_files.insert(u"d:\app\datebase\qzdb.db");
+         p.set_ini(ini, u"database", u"dbname", u"sales");
+       },
+       16},
+      {"nobody to ask for a name either",
+       [](FakePlatform& p) {
+         p.set_registry(host_name_key, host_name_value, u"");
+         p.display_visible = false;
+       },
+       24},
+  };
+  for (const auto& c : cases) {
+    FakePlatform p;
+    p.program_file = u"D:\\app\\velmor.exe";
+    p.databases_installed = false;
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    p.set_registry(autostart_key, u"qzdb", u"\"C:\\client\\velmor.exe\"");
+    c.arrange(p);
+    EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
+    EXPECT_TRUE(p.launched.empty()) << c.what;
+    EXPECT_EQ(p.registry_value(autostart_key, u"qzdb"), u"\"C:\\client\\velmor.exe\"") << c.what;
+    EXPECT_TRUE(p.calls_of(Op::read_logon_binary).empty()) << c.what << ": Task Manager's switch untouched";
+    EXPECT_TRUE(p.message_boxes.empty()) << c.what;
+    EXPECT_EQ(p.ini_value(ini, u"database", u"apppath"), u"D:\\app") << c.what << ": setup.ini as always";
+    EXPECT_EQ(p.open_window_count(), 0U) << c.what;
+  }
+}
+
+TEST_F(StartSequence, TheServerStartsInTheLongFormOfTheStartPath) {
+  host_name(u"SRV1");
+  platform.program_file = u"C:\\PROGRA~1\\CLIENT~1\\velmor.exe";
+  platform.long_paths[u"c:\\progra~1\\client~1\\velmor.exe"] = u"C:\\Program Files\\client app\\velmor.exe";
+  platform.disk_files.insert(u"c:\\program files\\client app\\datebase\\qzdb.db");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(platform.ini_value(u"C:\\PROGRA~1\\CLIENT~1\\setup.ini", u"database", u"apppath"),
+            u"C:\\Program Files\\client app");
+  EXPECT_EQ(launched(),
+            u"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} "
+            u"\"C:\\Program Files\\client app\\datebase\\qzdb.db\"");
+  EXPECT_EQ(platform.launched_in, std::vector<Text>{u"C:\\Program Files\\client app"});
+  EXPECT_EQ(autostart(u"qzdb"), u"\"C:\\Program Files\\client app\\velmor.exe\"");
+}
+
 TEST_F(StartSequence, ProgramFolderWithBlanksIsQuotedForServerAndAutostart) {
   host_name(u"SRV1");
   platform.program_file = u"C:\\Program Files\\客户 端\\velmor.exe";

@@ -1,5 +1,5 @@
 // Test stand-in for the database server, built as dbsrv12.exe. It records the command line it
-// got, raw and as CommandLineToArgvW splits it, listens on the TCP port of "-x tcpip{port=N}"
+// got, raw and as CommandLineToArgvW splits it, the folder it was started in, listens on the TCP port of "-x tcpip{port=N}"
 // on 127.0.0.1, and stays alive for a bounded time.
 //   Log file: %VELMOR_STANDIN_LOG%, else dbsrv12-cmdline.txt beside the executable (UTF-8).
 //   Lifetime: %VELMOR_STANDIN_SECONDS% seconds, default 60.
@@ -57,6 +57,9 @@ int wmain() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(line.c_str(), &argc);
   std::string record = "raw: " + utf8(line) + "\n";
+  wchar_t folder[MAX_PATH];
+  const DWORD folder_length = GetCurrentDirectoryW(MAX_PATH, folder);
+  record += "cwd: " + utf8(std::wstring(folder, folder_length < MAX_PATH ? folder_length : 0)) + "\n";
   for (int i = 0; i < argc; ++i) {
     record += "arg" + std::to_string(i) + ": " + utf8(argv[i]) + "\n";
   }

@@ -7,6 +7,7 @@
 //                                         Windows) refuses to have values set or deleted (as for a
 //                                         standard user); "allow KEY [64|32]" lets everyone again
 //   fault_maker.exe close-main            sends WM_CLOSE to the main window, as taskkill does
+//   fault_maker.exe short-path PATH       prints PATH's 8.3 form, as an old shortcut holds it (UTF-8)
 #include <windows.h>
 // sddl.h needs windows.h first.
 #include <sddl.h>
@@ -84,8 +85,20 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"close-main") {
     return close_main();
   }
+  if (verb == L"short-path" && argc > 2) {
+    wchar_t short_path[MAX_PATH];
+    const DWORD length = GetShortPathNameW(argv[2], short_path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+      return 3;
+    }
+    char utf8[MAX_PATH * 3];
+    const int size = WideCharToMultiByte(CP_UTF8, 0, short_path, static_cast<int>(length), utf8, sizeof utf8, nullptr,
+                                         nullptr);
+    std::printf("%.*s\n", size, utf8);
+    return 0;
+  }
   std::fputs(
-      "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main\n",
+      "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main | short-path PATH\n",
       stderr);
   return 2;
 }

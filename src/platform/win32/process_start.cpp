@@ -1,18 +1,70 @@
 // Starting a program from a command line, without a shell and without waiting for it.
+#include <optional>
+#include <string>
+
+#include "platform/path.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 
 namespace velmor::win32 {
+namespace {
 
-bool Win32Platform::run(TextView command_line) {
-  // CreateProcessW may write into the line, so it gets its own copy. With no application name
-  // the program is looked for in the program's folder, the current one, the system's and PATH.
+// A folder the system names, or nothing where it cannot be asked.
+template <typename Query>
+Text system_folder(Query query) {
+  wchar_t buffer[MAX_PATH + 1];
+  const UINT length = query(buffer, MAX_PATH + 1);
+  return length == 0 || length > MAX_PATH ? Text() : text_of(std::wstring_view(buffer, length));
+}
+
+Text environment_variable(const wchar_t* name) {
+  std::wstring value(256, L'\0');
+  for (;;) {
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    if (length < value.size()) {
+      value.resize(length);  // 0: not set
+      return text_of(value);
+    }
+    value.resize(length);
+  }
+}
+
+}  // namespace
+
+bool Win32Platform::run(TextView command_line, TextView working_folder) {
+  // Left to CreateProcessW, a program named without a folder would be looked for in the current
+  // folder too, which whoever starts this program chooses. So the file is found here and passed
+  // as the application name; the command line itself stays as composed.
+  const Text name = with_exe_extension(program_of(command_line));
+  std::optional<Text> program;
+  if (name.find_first_of(u"\\/:") != Text::npos) {
+    if (is_full_path(name) && file_exists(name)) {
+      program = name;
+    }
+  } else {
+    for (const Text& folder : program_search_folders(directory_of(module_file_name()), system_folder(GetSystemDirectoryW),
+                                                     system_folder(GetSystemWindowsDirectoryW),
+                                                     environment_variable(L"PATH"))) {
+      const Text candidate = resolve_in(folder, name);
+      if (!folder.empty() && file_exists(candidate)) {
+        program = candidate;
+        break;
+      }
+    }
+  }
+  if (!program.has_value()) {
+    return false;
+  }
+  // CreateProcessW may write into the line, so it gets its own copy.
+  const std::wstring application = wide(*program);
   std::wstring line = wide(command_line);
+  const std::wstring folder = wide(working_folder);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started) == FALSE) {
+  if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &started) == FALSE) {
     return false;
   }
   const KernelHandle process(started.hProcess);

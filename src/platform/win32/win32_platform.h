@@ -61,7 +61,7 @@ class Win32Platform : public Platform {
   bool file_exists(TextView path) override;
   Text long_path(TextView path) override;
 
-  bool run(TextView command_line) override;
+  bool run(TextView command_line, TextView working_folder) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
   bool next_process(Handle snapshot, s_process& record) override;
