@@ -13,6 +13,17 @@ add_library(velmor_win32 STATIC
 target_link_libraries(velmor_win32 PUBLIC velmor_core)
 target_compile_definitions(velmor_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
+# The oldest Windows each build starts on: Windows XP SP3 for the 32-bit one, Windows XP x64 and
+# Server 2003 SP2 for the 64-bit one. The headers then declare nothing newer, so a call that
+# Windows XP lacks does not compile; what later Windows adds is looked up at run time.
+# scripts/check-imports checks the built programs against the same version.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VELMOR_OLDEST_WINDOWS 0x0502)
+else()
+  set(VELMOR_OLDEST_WINDOWS 0x0501)
+endif()
+target_compile_definitions(velmor_win32 PUBLIC _WIN32_WINNT=${VELMOR_OLDEST_WINDOWS} WINVER=${VELMOR_OLDEST_WINDOWS})
+
 if(MINGW)
   # Static runtime: the program must run on a bare workstation without extra DLLs.
   set(velmor_static_link -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)

@@ -13,7 +13,7 @@ def main():
         lab.kill_all()
         lab.set_host_name("DEMO-PC")
         start = lab.start_directory("velmor-demo")
-        print(f"start directory: {start.path}  (velmor.exe and the stand-in dbsrv12.exe)")
+        print(f"start directory: {start.path}  (velmor.exe, the stand-in dbsrv12.exe and datebase\\qzdb.db)")
         print("registry host name: DEMO-PC")
         began = time.monotonic()
         code = start.run()

@@ -11,7 +11,19 @@ import pytest
 from winelab import BUILD, CONFIG, LOGON_VIEW, OTHER_VIEW, ROOT, RUN_KEY, WINE
 
 
-def test_a_first_run_starts_the_server_and_registers_autostart(lab):
+@pytest.fixture(params=["as_installed", "windows_xp"])
+def reported_windows(request, lab):
+    """The Windows version Wine reports to the programs started: its own default, or Windows XP
+    (XP x64 in a 64-bit prefix), so that a path that asks for the version cannot break there."""
+    if request.param == "windows_xp":
+        xp = "winxp" if CONFIG == "win32" else "winxp64"
+        lab.reg("add", r"HKCU\Software\Wine", "/v", "Version", "/t", "REG_SZ", "/d", xp, "/f")
+        assert re.search(r"\b5\.[12]\.", lab.run(["cmd", "/c", "ver"]).stdout.decode()), "Wine reports XP"
+    yield request.param
+    lab.reg("delete", r"HKCU\Software\Wine", "/v", "Version", "/f")
+
+
+def test_a_first_run_starts_the_server_and_registers_autostart(lab, reported_windows):
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
     start = lab.start_directory("first-run")
@@ -156,7 +168,7 @@ def test_exit_codes_tell_what_was_not_done(lab):
             assert lab.run_value("qzdb") is None
 
 
-@pytest.mark.parametrize("case", ["equivalent", "other view", "ProgramFiles"])
+@pytest.mark.parametrize("case", ["equivalent", "other_view", "ProgramFiles"])
 def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(lab, case):
     if case != "equivalent" and CONFIG == "win32":
         pytest.skip("one registry view, one program folder on 32-bit Windows")
@@ -166,7 +178,7 @@ def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(
         # Expandable, quoted, with an argument and in other letters: still this program.
         start = lab.start_directory("run-same")
         lab.add_run_value("qzdb", r'"%SystemDrive%\E2E\RUN-SAME\VELMOR.EXE" /x', kind="REG_EXPAND_SZ")
-    elif case == "other view":
+    elif case == "other_view":
         # As a Group Policy preference or the 64-bit regedit leaves it for the 32-bit build.
         start = lab.start_directory("run-other-view")
         lab.add_run_value("qzdb", start.exe, view=OTHER_VIEW)
@@ -179,7 +191,7 @@ def test_a_refused_write_beside_an_entry_that_starts_this_program_is_no_failure(
             began = time.monotonic()
             assert start.run(timeout=30) == 0, "no message box waits for anybody"
             assert time.monotonic() - began < 10
-        if case == "other view":
+        if case == "other_view":
             lab.kill_all()
             assert start.run() == 0
             assert lab.run_value("qzdb") is None, "no second entry: Windows would start it twice"

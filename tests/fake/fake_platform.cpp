@@ -609,7 +609,7 @@ bool FakePlatform::equal_ignoring_case(TextView a, TextView b) {
   if (enter(Op::equal_ignoring_case)) {
     return false;
   }
-  return fold(a) == fold(b);
+  return equal_as_file_names(a, b);  // as Windows XP compares, where the real one has no CompareStringOrdinal
 }
 
 Text FakePlatform::to_lower(TextView text) {

@@ -46,8 +46,8 @@ namespace {
 // The server is looked for as Windows would, but never in the current folder: a relative PATH
 // entry would bring it back.
 TEST(ProgramSearch, FoldersInWindowsOrderWithoutTheCurrentFolder) {
-  const std::vector<Text> expected = {u"C:\\client",      u"C:\\Windows\\system32", u"C:\\Windows",
-                                      u"C:\\SQLAny\\Bin32", u"\\\\srv\\tools",       u"D:\\quoted dir"};
+  const std::vector<Text> expected = {u"C:\\client",        u"C:\\Windows\\system32", u"C:\\Windows",
+                                      u"C:\\SQLAny\\Bin32", u"\\\\srv\\tools",        u"D:\\quoted dir"};
   EXPECT_EQ(program_search_folders(u"C:\\client", u"C:\\Windows\\system32", u"C:\\Windows",
                                    u"C:\\SQLAny\\Bin32;;.;bin;\\rooted;C:relative;\\\\srv\\tools;\"D:\\quoted dir\";"),
             expected);

@@ -150,7 +150,11 @@ TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingAndLeavesTheAutosta
   };
   const Case cases[] = {
       {"no datebase folder", [](FakePlatform&) {}, 16},
-      {"a server already runs", [](FakePlatform& p) { p.processes.push_back({900, "dbsrv12.exe"}); }, 16},
+      {"a server already runs",
+       [](FakePlatform& p) {
+         p.processes.push_back({900, "dbsrv12.exe"});
+       },
+       16},
       {"only another database there",
        [](FakePlatform& p) {
          p.disk_files.insert(u"d:\app\datebase\qzdb.db");
@@ -297,6 +301,14 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
        0, 0},
       {"other letter case", refused(entry(u"d:\\APP\\VELMOR.EXE")), 0, 0},
       {"quoted, with an argument", refused(entry(u"\"D:\\app\\velmor.exe\" /x")), 0, 0},
+      // Compared as the file system compares names, also where Windows XP lacks CompareStringOrdinal.
+      {"other letter case, accented and Cyrillic",
+       [&](FakePlatform& p) {
+         p.program_file = u"D:\\café\\Клиент ÿ\\velmor.exe";
+         refused(entry(u"\"D:\\CAFÉ\\КЛИЕНТ Ÿ\\VELMOR.EXE\""))(p);
+       },
+       0, 0},
+      {"a look-alike letter (Cyrillic а) is another program", refused(entry(u"D:\\аpp\\velmor.exe")), 4, 1},
       {"another file of that folder", refused(entry(u"D:\\app\\velmor2.exe")), 4, 1},
       {"written but dropped by a filter", [](FakePlatform& p) { p.registry_writes_dropped = true; }, 4, 1},
       {"switched on in Task Manager", mark(approved, on), 0, 1},

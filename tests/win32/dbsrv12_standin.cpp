@@ -1,6 +1,6 @@
 // Test stand-in for the database server, built as dbsrv12.exe. It records the command line it
-// got, raw and as CommandLineToArgvW splits it, the folder it was started in, listens on the TCP port of "-x tcpip{port=N}"
-// on 127.0.0.1, and stays alive for a bounded time.
+// got, raw and as CommandLineToArgvW splits it, and the folder it was started in; listens on the
+// TCP port of "-x tcpip{port=N}" on 127.0.0.1, and stays alive for a bounded time.
 //   Log file: %VELMOR_STANDIN_LOG%, else dbsrv12-cmdline.txt beside the executable (UTF-8).
 //   Lifetime: %VELMOR_STANDIN_SECONDS% seconds, default 60.
 // winsock2.h must come before windows.h, and shellapi.h after it.
@@ -93,8 +93,9 @@ int wmain() {
   std::wstring seconds_text = environment(L"VELMOR_STANDIN_SECONDS");
   const DWORD seconds =
       seconds_text.empty() ? 60U : static_cast<DWORD>(std::wcstoul(seconds_text.c_str(), nullptr, 10));
-  const ULONGLONG end = GetTickCount64() + seconds * 1000ULL;
-  while (GetTickCount64() < end) {
+  // Built for Windows XP like the program: GetTickCount, whose wrap the subtraction survives.
+  const DWORD began = GetTickCount();
+  while (GetTickCount() - began < seconds * 1000U) {
     if (listener == INVALID_SOCKET) {
       Sleep(200);
       continue;

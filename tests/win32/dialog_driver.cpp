@@ -95,8 +95,9 @@ int watch(DWORD seconds) {
   int visible = 0;
   DWORD style = 0;
   RECT frame{};
-  const ULONGLONG end = GetTickCount64() + seconds * 1000ULL;
-  while (GetTickCount64() < end) {
+  // Built for Windows XP like the program: GetTickCount, whose wrap the subtraction survives.
+  const DWORD began = GetTickCount();
+  while (GetTickCount() - began < seconds * 1000U) {
     const HWND main = FindWindowW(nullptr, L"数据库启动窗口");
     if (main != nullptr) {
       (IsWindowVisible(main) != FALSE ? visible : hidden) += 1;

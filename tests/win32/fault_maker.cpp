@@ -92,13 +92,14 @@ int wmain(int argc, wchar_t** argv) {
       return 3;
     }
     char utf8[MAX_PATH * 3];
-    const int size = WideCharToMultiByte(CP_UTF8, 0, short_path, static_cast<int>(length), utf8, sizeof utf8, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, short_path, static_cast<int>(length), utf8, sizeof utf8, nullptr, nullptr);
     std::printf("%.*s\n", size, utf8);
     return 0;
   }
   std::fputs(
-      "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main | short-path PATH\n",
+      "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main | "
+      "short-path PATH\n",
       stderr);
   return 2;
 }

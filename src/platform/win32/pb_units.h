@@ -11,7 +11,7 @@ namespace velmor::win32 {
 class PbUnits {
  public:
   static PbUnits of_screen() {
-    int dpi = USER_DEFAULT_SCREEN_DPI;
+    int dpi = standard_dpi;
     if (HDC screen = GetDC(nullptr); screen != nullptr) {
       dpi = GetDeviceCaps(screen, LOGPIXELSY);
       ReleaseDC(nullptr, screen);
@@ -24,8 +24,9 @@ class PbUnits {
   [[nodiscard]] int y(int units) const { return MulDiv(units, dpi_, units_per_inch); }
 
  private:
-  static constexpr int units_per_inch = 4 * USER_DEFAULT_SCREEN_DPI;  // four units a pixel at 96 DPI
-  explicit PbUnits(int dpi) : dpi_(dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI) {}
+  static constexpr int standard_dpi = 96;                  // USER_DEFAULT_SCREEN_DPI, which XP's headers lack
+  static constexpr int units_per_inch = 4 * standard_dpi;  // four units a pixel at 96 DPI
+  explicit PbUnits(int dpi) : dpi_(dpi > 0 ? dpi : standard_dpi) {}
 
   int dpi_;
 };

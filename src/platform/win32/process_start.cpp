@@ -43,9 +43,9 @@ bool Win32Platform::run(TextView command_line, TextView working_folder) {
       program = name;
     }
   } else {
-    for (const Text& folder : program_search_folders(directory_of(module_file_name()), system_folder(GetSystemDirectoryW),
-                                                     system_folder(GetSystemWindowsDirectoryW),
-                                                     environment_variable(L"PATH"))) {
+    for (const Text& folder :
+         program_search_folders(directory_of(module_file_name()), system_folder(GetSystemDirectoryW),
+                                system_folder(GetSystemWindowsDirectoryW), environment_variable(L"PATH"))) {
       const Text candidate = resolve_in(folder, name);
       if (!folder.empty() && file_exists(candidate)) {
         program = candidate;

@@ -30,8 +30,7 @@ KeyPath split(TextView key_path) {
   const auto separator = path.find(L'\\');
   const std::wstring root_name = path.substr(0, separator);
   for (const auto& [name, root] : roots) {
-    if (CompareStringOrdinal(root_name.c_str(), static_cast<int>(root_name.size()), name.data(),
-                             static_cast<int>(name.size()), TRUE) == CSTR_EQUAL) {
+    if (equal_ascii_ignoring_case(text_of(root_name), text_of(name))) {
       return {root, separator == std::wstring::npos ? std::wstring() : path.substr(separator + 1)};
     }
   }

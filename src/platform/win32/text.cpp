@@ -60,10 +60,20 @@ Text Win32Platform::to_lower(TextView text) {
 }
 
 bool Win32Platform::equal_ignoring_case(TextView a, TextView b) {
+  // CompareStringOrdinal compares as the file system does, from Vista on; Windows XP lacks it, and
+  // a program that imported it would not load there at all.
+  using CompareStringOrdinalFunction = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  const FARPROC found = kernel32 == nullptr ? nullptr : GetProcAddress(kernel32, "CompareStringOrdinal");
+  if (found == nullptr) {
+    return equal_as_file_names(a, b);
+  }
+  // NOLINTNEXTLINE(*-reinterpret-cast): GetProcAddress hands every function out alike
+  const auto compare = reinterpret_cast<CompareStringOrdinalFunction>(reinterpret_cast<void*>(found));
   const std::wstring left = wide(a);
   const std::wstring right = wide(b);
-  return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
-                              static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+  return compare(left.c_str(), static_cast<int>(left.size()), right.c_str(), static_cast<int>(right.size()), TRUE) ==
+         CSTR_EQUAL;
 }
 
 }  // namespace velmor::win32
