@@ -8,7 +8,7 @@ import time
 
 import pytest
 
-from winelab import BUILD, CONFIG, LOGON_VIEW, OTHER_VIEW, ROOT, RUN_KEY, WINE
+from winelab import BUILD, CONFIG, LOGON_VIEW, OTHER_VIEW, ROOT, RUN_KEY, WINE, install
 
 
 @pytest.fixture(params=["as_installed", "windows_xp"])
@@ -348,12 +348,24 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     out = batch(wow64)
     assert "qzdb    REG_SZ    x" in out
     assert lab.run_value("qzdb") is None, "removed from the 32-bit view"
-    # The deployment tools' script, from a package folder: installed, run there, its exit code on.
+    # The deployment tools' script, from a package folder, after the client's own installer: the
+    # program copied into the client's folder and run there, its exit code handed on; setup.ini
+    # copied only where there is none.
     shutil.rmtree(folder, ignore_errors=True)
-    package = lab.start_directory("package").folder
+    install(folder)  # the client's installation, with its database and (here) its server
+    (folder / "velmor.exe").unlink()
+    package = lab.drive_c / "e2e" / "package"
+    shutil.rmtree(package, ignore_errors=True)
+    package.mkdir(parents=True)
+    shutil.copy(BUILD / "velmor.exe", package)
+    (package / "setup.ini").write_bytes(b"[database]\r\nport=4000\r\n")
     (package / "install.cmd").write_bytes(install_script.replace("\n", "\r\n").encode("gbk"))
     assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
-    assert (folder / "velmor.exe").exists()
+    assert (folder / "velmor.exe").exists() and b"port=4000" in (folder / "setup.ini").read_bytes()
     assert lab.run_value("qzdb") == '"C:\\Program Files\\client\\velmor.exe"'
+    (folder / "setup.ini").write_bytes(b"[database]\r\nport=5000\r\n")  # as the client or the dialog left it
+    lab.kill_all()
+    assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
+    assert b"port=5000" in (folder / "setup.ini").read_bytes(), "the next boot keeps it"
     lab.clear_run_value("qzdb")
     shutil.rmtree(folder, ignore_errors=True)
