@@ -110,38 +110,26 @@ def test_a_copy_where_no_database_is_leaves_the_installed_clients_autostart_alon
 def test_the_installed_server_starts_never_one_from_the_current_folder(lab):
     # Started by an old shortcut's 8.3 path, from a folder where somebody put a dbsrv12.exe, with
     # the real server installed on PATH (as SQL Anywhere's installer leaves it).
-    def folder_with_server(name):
-        folder = lab.drive_c / "e2e" / name
-        shutil.rmtree(folder, ignore_errors=True)
-        folder.mkdir(parents=True)
-        shutil.copy(BUILD / "dbsrv12.exe", folder)
-        return folder
-
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
-    installed = folder_with_server("SQL Anywhere 12")
-    planted = folder_with_server("planted")
+    installed = lab.start_directory("SQL Anywhere 12", databases=())
+    planted = lab.start_directory("planted", databases=())
     start = lab.start_directory("client installed long ago", standin=False)
     short = lab.tool("fault_maker", "short-path", start.path).strip()
-    assert "~" in short and short != start.path
-    path = {"WINEPATH": r".;C:\e2e\SQL Anywhere 12"}
+    assert "~" in short
     try:
-        assert lab.run([short + "\\velmor.exe"], cwd=planted, env=path, capture=False).returncode == 0
-        assert not (planted / "dbsrv12-cmdline.txt").exists(), "the current folder's dbsrv12.exe never runs"
-        record = installed / "dbsrv12-cmdline.txt"
-        deadline = time.monotonic() + 5
-        while not record.exists() and time.monotonic() < deadline:
-            time.sleep(0.1)
-        time.sleep(0.2)
-        lines = record.read_text("utf-8").splitlines()
-        assert lines[0].startswith("raw: dbsrv12.exe -os 10240k ")
+        assert lab.run([short + "\\velmor.exe"], cwd=planted.folder, env={"WINEPATH": r".;C:\e2e\SQL Anywhere 12"},
+                       capture=False).returncode == 0
+        lines = installed.standin_launches()[0].splitlines()
+        assert planted.standin_launches(wait=0) == [], "the current folder's dbsrv12.exe never runs"
+        assert lines[0].startswith("dbsrv12.exe -os 10240k "), "the command line as composed"
         assert lines[0].endswith(f'"{start.path}\\datebase\\qzdb.db"'), "the long form, not the 8.3 one"
         assert lines[1] == f"cwd: {start.path}", "the server works in the start path"
         assert f"apppath={start.path}\r\n" in start.ini_text()
         assert lab.run_value("qzdb") == f'"{start.exe}"'
         # Nowhere else to be found: no start, exit code 2.
         lab.kill_all()
-        assert lab.run([start.exe], cwd=planted, capture=False).returncode == 2
+        assert lab.run([start.exe], cwd=planted.folder, capture=False).returncode == 2
     finally:
         lab.clear_run_value("qzdb")
 

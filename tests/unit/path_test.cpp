@@ -48,19 +48,11 @@ namespace {
 TEST(ProgramSearch, FoldersInWindowsOrderWithoutTheCurrentFolder) {
   const std::vector<Text> expected = {u"C:\\client",        u"C:\\Windows\\system32", u"C:\\Windows",
                                       u"C:\\SQLAny\\Bin32", u"\\\\srv\\tools",        u"D:\\quoted dir"};
-  EXPECT_EQ(program_search_folders(u"C:\\client", u"C:\\Windows\\system32", u"C:\\Windows",
-                                   u"C:\\SQLAny\\Bin32;;.;bin;\\rooted;C:relative;\\\\srv\\tools;\"D:\\quoted dir\";"),
+  EXPECT_EQ(program_search_folders(
+                u"C:\\client", u"C:\\Windows\\system32", u"C:\\Windows",
+                u"C:\\SQLAny\\Bin32;;.;..\\bin;bin;\\rooted;C:relative;C:;\\\\srv\\tools;\"D:\\quoted dir\";"),
             expected);
   EXPECT_EQ(program_search_folders(u"C:\\client", u"S", u"W", u"").size(), 3U);
-}
-
-TEST(ProgramSearch, FullPathsNameTheirPlaceByThemselves) {
-  for (const TextView full : {u"C:\\", u"c:/x", u"\\\\server\\share", u"\\\\?\\C:\\x"}) {
-    EXPECT_TRUE(is_full_path(full)) << utf8_of(full);
-  }
-  for (const TextView relative : {u"", u".", u"..\\bin", u"bin", u"\\x", u"C:", u"C:x", u"\\\\\\x"}) {
-    EXPECT_FALSE(is_full_path(relative)) << utf8_of(relative);
-  }
 }
 
 }  // namespace

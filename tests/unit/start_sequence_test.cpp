@@ -157,7 +157,7 @@ TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingAndLeavesTheAutosta
        16},
       {"only another database there",
        [](FakePlatform& p) {
-         p.disk_files.insert(u"d:\app\datebase\qzdb.db");
+         p.disk_files.insert(u"d:\\app\\datebase\\qzdb.db");
          p.set_ini(ini, u"database", u"dbname", u"sales");
        },
        16},
