@@ -1,4 +1,5 @@
 // Starting a program from a command line, without a shell and without waiting for it.
+#include <array>
 #include <optional>
 #include <string>
 
@@ -13,9 +14,9 @@ namespace {
 // A folder the system names, or nothing where it cannot be asked.
 template <typename Query>
 Text system_folder(Query query) {
-  wchar_t buffer[MAX_PATH + 1];
-  const UINT length = query(buffer, MAX_PATH + 1);
-  return length == 0 || length > MAX_PATH ? Text() : text_of(std::wstring_view(buffer, length));
+  std::array<wchar_t, MAX_PATH + 1> buffer{};
+  const UINT length = query(buffer.data(), MAX_PATH + 1);
+  return length == 0 || length > MAX_PATH ? Text() : text_of(std::wstring_view(buffer.data(), length));
 }
 
 Text environment_variable(const wchar_t* name) {
