@@ -19,7 +19,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from winelab import BUILD, wine_lab  # noqa: E402
+from winelab import BUILD, WIN64, wine_lab  # noqa: E402
 
 BATCH = r"""@echo off
 tasklist | find /i "dbsrv12.exe" >nul
@@ -65,7 +65,7 @@ def main():
     print(f"A/B = {a / b:.2f}   (goal: at most 0.35)")
     size = (BUILD / "velmor.exe").stat().st_size
     print(f"velmor.exe: {size} bytes ({size / 1024:.0f} KiB; goal: under 1 MiB)")
-    objdump = shutil.which("i686-w64-mingw32-objdump") or "objdump"
+    objdump = shutil.which(("x86_64" if WIN64 else "i686") + "-w64-mingw32-objdump") or "objdump"
     out = subprocess.run([objdump, "-p", str(BUILD / "velmor.exe")], capture_output=True, text=True).stdout
     print("imports:", ", ".join(re.findall(r"DLL Name: (\S+)", out)))
     print(f"server launches during the benchmark: {launches - 1} (the stand-in ran throughout)")
