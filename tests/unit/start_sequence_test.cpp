@@ -49,6 +49,7 @@ TEST_F(StartSequence, FirstRunWithAHostNameDoesTheWholeJobUnseen) {
   EXPECT_EQ(stored(u"servername"), u"SRV1");
   ASSERT_EQ(platform.launched.size(), 1U);
   EXPECT_EQ(launched(), u"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} D:\\app\\datebase\\qzdb.db");
+  EXPECT_EQ(platform.launched_in, std::vector<Text>{u"D:\\app"}) << "the server works in the start path";
   EXPECT_EQ(autostart(u"qzdb"), u"D:\\app\\velmor.exe");
   EXPECT_TRUE(platform.message_boxes.empty());
   ASSERT_EQ(platform.windows.size(), 1U) << "no dialog";
@@ -150,11 +151,6 @@ TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingAndLeavesTheAutosta
   };
   const Case cases[] = {
       {"no datebase folder", [](FakePlatform&) {}, 16},
-      {"a server already runs",
-       [](FakePlatform& p) {
-         p.processes.push_back({900, "dbsrv12.exe"});
-       },
-       16},
       {"only another database there",
        [](FakePlatform& p) {
          p.disk_files.insert(u"d:\\app\\datebase\\qzdb.db");
@@ -183,21 +179,6 @@ TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingAndLeavesTheAutosta
     EXPECT_EQ(p.ini_value(ini, u"database", u"apppath"), u"D:\\app") << c.what << ": setup.ini as always";
     EXPECT_EQ(p.open_window_count(), 0U) << c.what;
   }
-}
-
-TEST_F(StartSequence, TheServerStartsInTheLongFormOfTheStartPath) {
-  host_name(u"SRV1");
-  platform.program_file = u"C:\\PROGRA~1\\CLIENT~1\\velmor.exe";
-  platform.long_paths[u"c:\\progra~1\\client~1\\velmor.exe"] = u"C:\\Program Files\\client app\\velmor.exe";
-  platform.disk_files.insert(u"c:\\program files\\client app\\datebase\\qzdb.db");
-  EXPECT_EQ(run(), 0);
-  EXPECT_EQ(platform.ini_value(u"C:\\PROGRA~1\\CLIENT~1\\setup.ini", u"database", u"apppath"),
-            u"C:\\Program Files\\client app");
-  EXPECT_EQ(launched(),
-            u"dbsrv12.exe -os 10240k -m -c 8m -q -n SRV1 -x tcpip{port=3362} "
-            u"\"C:\\Program Files\\client app\\datebase\\qzdb.db\"");
-  EXPECT_EQ(platform.launched_in, std::vector<Text>{u"C:\\Program Files\\client app"});
-  EXPECT_EQ(autostart(u"qzdb"), u"\"C:\\Program Files\\client app\\velmor.exe\"");
 }
 
 TEST_F(StartSequence, ProgramFolderWithBlanksIsQuotedForServerAndAutostart) {
