@@ -5,10 +5,15 @@
 
 namespace velmor {
 
-Text with_explorer_names(TextView data) {
-  static constexpr std::array<std::pair<std::u16string_view, std::u16string_view>, 2> explorer_names = {{
-      {u"ProgramFiles", u"ProgramW6432"},
-      {u"CommonProgramFiles", u"CommonProgramW6432"},
+Text with_explorer_names(TextView data, const ExplorerFolders& folders) {
+  struct ExplorerName {
+    std::u16string_view as_32bit;
+    std::u16string_view as_explorer;
+    const Text& value;
+  };
+  const std::array<ExplorerName, 2> explorer_names = {{
+      {u"ProgramFiles", u"ProgramW6432", folders.program_files},
+      {u"CommonProgramFiles", u"CommonProgramW6432", folders.common_program_files},
   }};
   Text out;
   // Names stand between pairs of percent signs, taken from the left as ExpandEnvironmentStrings
@@ -19,13 +24,15 @@ Text with_explorer_names(TextView data) {
     if (close == TextView::npos) {
       return out + Text(data);
     }
-    TextView name = data.substr(open + 1, close - open - 1);
-    for (const auto& [as_32bit, as_explorer] : explorer_names) {
+    Text name(data.substr(open + 1, close - open - 1));
+    Text replaced = u"%" + name + u"%";
+    for (const auto& [as_32bit, as_explorer, value] : explorer_names) {
       if (equal_ascii_ignoring_case(name, as_32bit)) {
-        name = as_explorer;
+        // A value with a '%' would be taken for names by the expansion that follows.
+        replaced = value.empty() || value.find(u'%') != Text::npos ? u"%" + Text(as_explorer) + u"%" : value;
       }
     }
-    out += Text(data.substr(0, open + 1)) + Text(name) + u"%";
+    out += Text(data.substr(0, open)) + replaced;
     data.remove_prefix(close + 1);
   }
 }

@@ -330,7 +330,14 @@ std::optional<Text> FakePlatform::read_registry_string(TextView key_path, TextVi
     return value->data;
   }
   if (value != nullptr && value->type == RegistryType::expandable_string && kinds == StringKinds::plain_or_expandable) {
-    return expand(windows_is_64bit() ? with_explorer_names(value->data) : value->data);
+    // Explorer's folders as the 64-bit view records them; without them, %ProgramW6432%.
+    const auto folder = [&](TextView name) {
+      const RegistryValue* recorded = registry_entry(windows_folders_key, name, RegistryView::view64);
+      return recorded == nullptr ? Text() : recorded->data;
+    };
+    return expand(windows_is_64bit()
+                      ? with_explorer_names(value->data, {folder(u"ProgramFilesDir"), folder(u"CommonFilesDir")})
+                      : value->data);
   }
   return std::nullopt;
 }

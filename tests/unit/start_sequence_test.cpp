@@ -9,6 +9,7 @@
 #include "dbstart/autostart.h"
 #include "dbstart/host_name.h"
 #include "fake/fake_platform.h"
+#include "platform/explorer_environment.h"
 
 namespace velmor {
 namespace {
@@ -352,6 +353,14 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
        program_files(u"C:\\Program Files (x86)",
                      wow64(refused(entry(u"%ProgramFiles%\\client\\velmor.exe", RegistryType::expandable_string)))),
        4, 1},
+      {"32-bit build in Program Files, %ProgramFiles%, Windows XP x64: no %ProgramW6432%",
+       program_files(u"C:\\Program Files", wow64(refused([&](FakePlatform& p) {
+                       entry(u"%ProgramFiles%\\client\\velmor.exe", RegistryType::expandable_string)(p);
+                       p.environment.erase(u"programw6432");
+                       p.set_registry(windows_folders_key, u"ProgramFilesDir", u"C:\\Program Files",
+                                      RegistryType::plain_string, View::view64);
+                     }))),
+       0, 1},
       {"32-bit build in Program Files, %ProgramFiles%",
        program_files(u"C:\\Program Files",
                      wow64(refused(entry(u"%ProgramFiles%\\client\\velmor.exe", RegistryType::expandable_string)))),

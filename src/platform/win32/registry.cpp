@@ -104,6 +104,15 @@ std::wstring expanded(const std::wstring& data) {
   }
 }
 
+// The 64-bit folders Explorer expands %ProgramFiles% and %CommonProgramFiles% to.
+ExplorerFolders explorer_folders() {
+  const auto folder = [](TextView name) {
+    const std::optional<Value> value = query(windows_folders_key, name, KEY_WOW64_64KEY);
+    return value.has_value() && value->type == REG_SZ ? text_of(characters(value->bytes)) : Text();
+  };
+  return {folder(u"ProgramFilesDir"), folder(u"CommonFilesDir")};
+}
+
 }  // namespace
 
 std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextView value_name, StringKinds kinds,
@@ -117,7 +126,7 @@ std::optional<Text> Win32Platform::read_registry_string(TextView key_path, TextV
   }
   if (value->type == REG_EXPAND_SZ && kinds == StringKinds::plain_or_expandable) {
     const std::wstring data = characters(value->bytes);
-    return text_of(expanded(windows_is_64bit() ? wide(with_explorer_names(text_of(data))) : data));
+    return text_of(expanded(windows_is_64bit() ? wide(with_explorer_names(text_of(data), explorer_folders())) : data));
   }
   return std::nullopt;
 }
