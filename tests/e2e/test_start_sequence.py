@@ -344,8 +344,7 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     (folder / "velmor.exe").unlink()
     package = lab.drive_c / "e2e" / "package"
     shutil.rmtree(package, ignore_errors=True)
-    package.mkdir(parents=True)
-    shutil.copy(BUILD / "velmor.exe", package)
+    install(package, standin=False, databases=())
     (package / "setup.ini").write_bytes(b"[database]\r\nport=4000\r\n")
     (package / "install.cmd").write_bytes(install_script.replace("\n", "\r\n").encode("gbk"))
     assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0

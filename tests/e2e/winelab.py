@@ -257,12 +257,8 @@ def install(folder, standin=True, databases=("qzdb",)):
     if standin:
         shutil.copy(BUILD / "dbsrv12.exe", folder)
     for name in databases:
-        add_database(folder, name)
-
-
-def add_database(folder, name):
-    (folder / "datebase").mkdir(exist_ok=True)
-    (folder / "datebase" / f"{name}.db").write_bytes(b"stand-in database\n")
+        (folder / "datebase").mkdir(exist_ok=True)
+        (folder / "datebase" / f"{name}.db").write_bytes(b"stand-in database\n")
 
 
 def leftovers(folder):
