@@ -1,6 +1,7 @@
 # The Windows program and the small Win32 helper programs its end-to-end tests drive.
 add_library(velmor_win32 STATIC
   src/platform/win32/application.cpp
+  src/platform/win32/file_names.cpp
   src/platform/win32/process_snapshot.cpp
   src/platform/win32/process_start.cpp
   src/platform/win32/profile.cpp

@@ -15,9 +15,4 @@ std::string utf8_of(TextView text);
 // ignoring case where the wanted name is ASCII (INI sections and keys, environment names).
 bool equal_ascii_ignoring_case(TextView a, TextView b);
 
-// Equal unit by unit once both are upper-cased as Windows' file systems upper-case names, for the
-// letters that have case in the scripts of Windows' code pages: Latin (ASCII, Latin-1, Latin
-// Extended-A), Greek, Cyrillic and full-width Latin. Where Windows has CompareStringOrdinal
-// (Vista and later), that decides instead; this is its stand-in on Windows XP.
-bool equal_as_file_names(TextView a, TextView b);
 }  // namespace velmor

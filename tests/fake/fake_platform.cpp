@@ -10,48 +10,12 @@
 namespace velmor::fake {
 
 const char* op_name(Op op) {
-  switch (op) {
-    case Op::command_line: return "command_line";
-    case Op::module_file_name: return "module_file_name";
-    case Op::run_until_no_window: return "run_until_no_window";
-    case Op::find_window: return "find_window";
-    case Op::open_window: return "open_window";
-    case Op::close_window: return "close_window";
-    case Op::control_text: return "control_text";
-    case Op::set_control_text: return "set_control_text";
-    case Op::set_focus: return "set_focus";
-    case Op::message_box: return "message_box";
-    case Op::read_ini: return "read_ini";
-    case Op::write_ini: return "write_ini";
-    case Op::read_registry_string: return "read_registry_string";
-    case Op::write_registry_string: return "write_registry_string";
-    case Op::run: return "run";
-    case Op::create_process_snapshot: return "create_process_snapshot";
-    case Op::first_process: return "first_process";
-    case Op::next_process: return "next_process";
-    case Op::open_process_for_termination: return "open_process_for_termination";
-    case Op::terminate_process: return "terminate_process";
-    case Op::close_handle: return "close_handle";
-    case Op::from_ansi: return "from_ansi";
-    case Op::to_lower: return "to_lower";
-    case Op::lock_instance: return "lock_instance";
-    case Op::sleep: return "sleep";
-    case Op::settings_file_access: return "settings_file_access";
-    case Op::read_settings_file: return "read_settings_file";
-    case Op::write_new_file: return "write_new_file";
-    case Op::replace_file: return "replace_file";
-    case Op::move_file: return "move_file";
-    case Op::delete_file: return "delete_file";
-    case Op::to_ansi: return "to_ansi";
-    case Op::release_instance_lock: return "release_instance_lock";
-    case Op::equal_ignoring_case: return "equal_ignoring_case";
-    case Op::read_logon_binary: return "read_logon_binary";
-    case Op::read_logon_dword: return "read_logon_dword";
-    case Op::delete_logon_value: return "delete_logon_value";
-    case Op::file_exists: return "file_exists";
-    case Op::long_path: return "long_path";
-  }
-  return "?";
+  static const char* const names[] = {
+#define VELMOR_OP_NAME(name) #name,
+      VELMOR_FAKE_OPERATIONS(VELMOR_OP_NAME)
+#undef VELMOR_OP_NAME
+  };
+  return names[static_cast<std::size_t>(op)];
 }
 
 std::string narrow(TextView text) {
@@ -616,7 +580,13 @@ bool FakePlatform::equal_ignoring_case(TextView a, TextView b) {
   if (enter(Op::equal_ignoring_case)) {
     return false;
   }
-  return equal_as_file_names(a, b);  // as Windows XP compares, where the real one has no CompareStringOrdinal
+  // Windows' case table for the letters the tests use: Latin, Latin-1 and Cyrillic.
+  const auto upper = [](char16_t c) {
+    const bool small = (c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x430 && c <= 0x44F);
+    return c == 0xFF ? char16_t{0x178} : small ? static_cast<char16_t>(c - 0x20) : c;
+  };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char16_t x, char16_t y) { return upper(x) == upper(y); });
 }
 
 Text FakePlatform::to_lower(TextView text) {

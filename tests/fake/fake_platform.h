@@ -13,46 +13,23 @@
 
 namespace velmor::fake {
 
+// Every operation of the platform, once: the enum and the names in the call log come from it.
+// clang-format off
+#define VELMOR_FAKE_OPERATIONS(X) \
+  X(command_line) X(module_file_name) X(run_until_no_window) X(lock_instance) X(release_instance_lock) X(sleep) \
+  X(find_window) X(open_window) X(close_window) X(control_text) X(set_control_text) X(set_focus) X(message_box) \
+  X(read_ini) X(write_ini) X(read_registry_string) X(write_registry_string) X(read_logon_binary) \
+  X(read_logon_dword) X(delete_logon_value) X(settings_file_access) X(read_settings_file) \
+  X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_exists) X(long_path) \
+  X(run) X(create_process_snapshot) X(first_process) X(next_process) X(open_process_for_termination) \
+  X(terminate_process) X(close_handle) \
+  X(from_ansi) X(to_ansi) X(to_lower) X(equal_ignoring_case)
+// clang-format on
+
 enum class Op {
-  command_line,
-  module_file_name,
-  run_until_no_window,
-  find_window,
-  open_window,
-  close_window,
-  control_text,
-  set_control_text,
-  set_focus,
-  message_box,
-  read_ini,
-  write_ini,
-  read_registry_string,
-  write_registry_string,
-  run,
-  create_process_snapshot,
-  first_process,
-  next_process,
-  open_process_for_termination,
-  terminate_process,
-  close_handle,
-  from_ansi,
-  to_lower,
-  lock_instance,
-  sleep,
-  settings_file_access,
-  read_settings_file,
-  write_new_file,
-  replace_file,
-  move_file,
-  delete_file,
-  to_ansi,
-  release_instance_lock,
-  equal_ignoring_case,
-  read_logon_binary,
-  read_logon_dword,
-  delete_logon_value,
-  file_exists,
-  long_path,
+#define VELMOR_OP_ENUM(name) name,
+  VELMOR_FAKE_OPERATIONS(VELMOR_OP_ENUM)
+#undef VELMOR_OP_ENUM
 };
 
 const char* op_name(Op op);

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/grow_buffer.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 
@@ -14,22 +15,17 @@ Text Win32Platform::command_line() {
 }
 
 Text Win32Platform::module_file_name() {
-  // The path may be longer than MAX_PATH: grow until it fits.
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) {
-      call_failed("GetModuleFileNameW");
-    }
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return text_of(buffer);
-    }
-    if (buffer.size() >= 32768) {
-      call_failed("GetModuleFileNameW");
-    }
-    buffer.resize(buffer.size() * 2);
+  // The path may be longer than MAX_PATH; a result that fills the buffer was cut short.
+  const std::optional<std::wstring> path = grown<std::wstring>(
+      [](wchar_t* buffer, DWORD size) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer, size);
+        return length == 0 ? failed() : length < size ? fits(length) : too_small();
+      },
+      MAX_PATH, 32768);
+  if (!path.has_value()) {
+    call_failed("GetModuleFileNameW");
   }
+  return text_of(*path);
 }
 
 void Win32Platform::run_until_no_window() {

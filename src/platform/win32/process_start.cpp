@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/path.h"
+#include "platform/win32/grow_buffer.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -19,16 +20,12 @@ Text system_folder(Query query) {
   return length == 0 || length > MAX_PATH ? Text() : text_of(std::wstring_view(buffer.data(), length));
 }
 
+// Empty when not set (or set empty).
 Text environment_variable(const wchar_t* name) {
-  std::wstring value(256, L'\0');
-  for (;;) {
-    const DWORD length = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
-    if (length < value.size()) {
-      value.resize(length);  // 0: not set
-      return text_of(value);
-    }
-    value.resize(length);
-  }
+  const std::optional<std::wstring> value = grown<std::wstring>(
+      [&](wchar_t* buffer, DWORD size) { return length_or_needed(GetEnvironmentVariableW(name, buffer, size), size); },
+      256);
+  return text_of(value.value_or(std::wstring()));
 }
 
 }  // namespace
@@ -64,7 +61,8 @@ bool Win32Platform::run(TextView command_line, TextView working_folder) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  // The server keeps Windows' own error boxes, not this program's choice of none.
+  if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
                      folder.empty() ? nullptr : folder.c_str(), &startup, &started) == FALSE) {
     return false;
   }

@@ -1,6 +1,7 @@
 // INI files through the Windows profile functions, which keep comments, other sections and
 // other keys as people and other programs left them.
 #include "platform/path.h"
+#include "platform/win32/grow_buffer.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 
@@ -21,17 +22,16 @@ Text Win32Platform::read_ini(TextView file, TextView section, TextView key, Text
   const std::wstring key_name = wide(key);
   const std::wstring default_value = wide(fallback);
   // A value is read whole: the function fills the buffer up to size - 1 when the value is
-  // longer, so the buffer grows until the value fits.
+  // longer. Past 16 million characters the value is taken as cut.
   constexpr DWORD largest = 1U << 24;
-  for (DWORD size = 1024;; size *= 2) {
-    std::wstring buffer(size, L'\0');
-    const DWORD length = GetPrivateProfileStringW(section_name.c_str(), key_name.c_str(), default_value.c_str(),
-                                                  buffer.data(), size, path.c_str());
-    if (length + 1 < size || size >= largest) {
-      buffer.resize(length);
-      return text_of(buffer);
-    }
-  }
+  const std::optional<std::wstring> value = grown<std::wstring>(
+      [&](wchar_t* buffer, DWORD size) {
+        const DWORD length = GetPrivateProfileStringW(section_name.c_str(), key_name.c_str(), default_value.c_str(),
+                                                      buffer, size, path.c_str());
+        return length + 1 < size || size >= largest ? fits(length) : too_small();
+      },
+      1024);
+  return text_of(value.value_or(std::wstring()));
 }
 
 bool Win32Platform::write_ini(TextView file, TextView section, TextView key, TextView value) {

@@ -4,9 +4,11 @@
 #include <utility>
 
 #include "platform/explorer_environment.h"
+#include "platform/win32/grow_buffer.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/windows_function.h"
 
 namespace velmor::win32 {
 namespace {
@@ -63,22 +65,21 @@ std::optional<Value> query(TextView key_path, TextView value_name, REGSAM view) 
   }
   const std::wstring name = wide(value_name);
   Value value;
-  DWORD size = 0;
-  LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size);
-  // The value may change between the two calls: ask again while it has grown.
-  while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-    value.bytes.assign(size, '\0');
-    DWORD capacity = size;
-    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type,
-                              reinterpret_cast<BYTE*>(value.bytes.data()),  // NOLINT(*-reinterpret-cast)
-                              &capacity);
-    if (status == ERROR_SUCCESS) {
-      value.bytes.resize(capacity);
-      return value;
-    }
-    size = capacity;
+  // The value may change between two calls: asked again while it has grown.
+  std::optional<std::string> bytes = grown<std::string>(
+      [&](char* buffer, DWORD size) {
+        DWORD capacity = size;
+        const LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type,
+                                                reinterpret_cast<BYTE*>(buffer),  // NOLINT(*-reinterpret-cast)
+                                                &capacity);
+        return status == ERROR_SUCCESS ? fits(capacity) : status == ERROR_MORE_DATA ? too_small(capacity) : failed();
+      },
+      256);
+  if (!bytes.has_value()) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  value.bytes = std::move(*bytes);
+  return value;
 }
 
 // A string value's characters: only whole ones of what is stored, up to the first NUL, since
@@ -90,18 +91,14 @@ std::wstring characters(const std::string& bytes) {
 }
 
 std::wstring expanded(const std::wstring& data) {
-  for (DWORD size = static_cast<DWORD>(data.size()) + 1;;) {
-    std::wstring out(size, L'\0');
-    const DWORD needed = ExpandEnvironmentStringsW(data.c_str(), out.data(), size);
-    if (needed == 0) {
-      return data;  // as stored: Windows would not expand it either
-    }
-    if (needed <= size) {
-      out.resize(needed - 1);
-      return out;
-    }
-    size = needed;
-  }
+  // The size it gives counts the terminating NUL, also when the result fits.
+  const std::optional<std::wstring> out = grown<std::wstring>(
+      [&](wchar_t* buffer, DWORD size) {
+        const DWORD needed = ExpandEnvironmentStringsW(data.c_str(), buffer, size);
+        return needed == 0 ? failed() : needed <= size ? fits(needed - 1) : too_small(needed);
+      },
+      data.size() + 1);
+  return out.value_or(data);  // as stored: Windows would not expand it either
 }
 
 // The 64-bit folders Explorer expands %ProgramFiles% and %CommonProgramFiles% to.
@@ -167,14 +164,11 @@ bool Win32Platform::registry_is_32bit_view() {
   // IsWow64Process says FALSE for an x86 program on Windows on ARM, whose values land in
   // WOW6432Node all the same; its successor (Windows 10 1709) tells. Looked up, as older
   // Windows lacks it.
-  using IsWow64Process2Function = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  const FARPROC found = kernel32 == nullptr ? nullptr : GetProcAddress(kernel32, "IsWow64Process2");
-  if (found != nullptr) {
+  const auto is_wow64_process2 =
+      windows_function<BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*)>(L"kernel32.dll", "IsWow64Process2");
+  if (is_wow64_process2 != nullptr) {
     USHORT process_machine = IMAGE_FILE_MACHINE_UNKNOWN;
     USHORT native_machine = IMAGE_FILE_MACHINE_UNKNOWN;
-    // NOLINTNEXTLINE(*-reinterpret-cast): GetProcAddress hands every function out alike
-    const auto is_wow64_process2 = reinterpret_cast<IsWow64Process2Function>(reinterpret_cast<void*>(found));
     if (is_wow64_process2(GetCurrentProcess(), &process_machine, &native_machine) != FALSE) {
       return process_machine != IMAGE_FILE_MACHINE_UNKNOWN;
     }

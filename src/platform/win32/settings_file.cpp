@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/path.h"
+#include "platform/win32/grow_buffer.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
@@ -111,18 +112,13 @@ bool Win32Platform::file_exists(TextView path) {
 
 Text Win32Platform::long_path(TextView path) {
   const std::wstring given = wide(path);
-  for (DWORD size = static_cast<DWORD>(given.size()) + 1;;) {
-    std::wstring out(size, L'\0');
-    const DWORD needed = GetLongPathNameW(given.c_str(), out.data(), size);
-    if (needed == 0) {
-      return Text(path);  // no such file, or not ours to look into
-    }
-    if (needed < size) {
-      out.resize(needed);
-      return text_of(out);
-    }
-    size = needed;
-  }
+  const std::optional<std::wstring> long_form = grown<std::wstring>(
+      [&](wchar_t* buffer, DWORD size) {
+        return length_or_needed(GetLongPathNameW(given.c_str(), buffer, size), size);
+      },
+      given.size() + 1);
+  // Nothing: no such file, or not ours to look into.
+  return long_form.has_value() ? text_of(*long_form) : Text(path);
 }
 
 }  // namespace velmor::win32

@@ -1,4 +1,5 @@
 // Text conversions that need the system: the ANSI code page and letter case.
+#include "platform/win32/file_names.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
 
@@ -62,18 +63,8 @@ Text Win32Platform::to_lower(TextView text) {
 bool Win32Platform::equal_ignoring_case(TextView a, TextView b) {
   // CompareStringOrdinal compares as the file system does, from Vista on; Windows XP lacks it, and
   // a program that imported it would not load there at all.
-  using CompareStringOrdinalFunction = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
-  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  const FARPROC found = kernel32 == nullptr ? nullptr : GetProcAddress(kernel32, "CompareStringOrdinal");
-  if (found == nullptr) {
-    return equal_as_file_names(a, b);
-  }
-  // NOLINTNEXTLINE(*-reinterpret-cast): GetProcAddress hands every function out alike
-  const auto compare = reinterpret_cast<CompareStringOrdinalFunction>(reinterpret_cast<void*>(found));
-  const std::wstring left = wide(a);
-  const std::wstring right = wide(b);
-  return compare(left.c_str(), static_cast<int>(left.size()), right.c_str(), static_cast<int>(right.size()), TRUE) ==
-         CSTR_EQUAL;
+  const std::optional<bool> ordinal = equal_ordinal_ignoring_case(a, b);
+  return ordinal.has_value() ? *ordinal : equal_upper_cased(a, b);
 }
 
 }  // namespace velmor::win32

@@ -1,0 +1,18 @@
+#pragma once
+// A function that only later Windows has, looked up at run time: imported, it would keep the
+// program from loading at all on the oldest Windows it supports (Windows XP).
+#include <windows.h>
+
+namespace velmor::win32 {
+
+// The function `name` of a loaded system DLL as a pointer of type Function; nullptr where this
+// Windows lacks it.
+template <typename Function>
+Function windows_function(const wchar_t* module, const char* name) {
+  const HMODULE loaded = GetModuleHandleW(module);
+  const FARPROC found = loaded == nullptr ? nullptr : GetProcAddress(loaded, name);
+  // NOLINTNEXTLINE(*-reinterpret-cast): GetProcAddress hands every function out alike
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+
+}  // namespace velmor::win32
