@@ -1,6 +1,7 @@
 #include "app/velmor_app.h"
 
 #include "app/globals.h"
+#include "app/switches.h"
 #include "dbstart/autostart.h"
 #include "platform/path.h"
 #include "ui/window_definitions.h"
@@ -16,12 +17,21 @@ void velmor_app::create() {
   standard_.error = std::make_unique<StandardObject>();
 }
 
-void velmor_app::open(TextView /*commandline: the program has no options*/) {
+void velmor_app::open(TextView commandline) {
   // The program's own folder, not the current directory: at logon Windows starts the
   // programs of the Run key in the system directory. In its long form: an 8.3 name from an old
   // shortcut is not stable (stripped from a volume, or given to another folder by a reinstall),
   // and it would be recorded and registered as typed.
   gs_path = directory_of(platform_.long_path(platform_.module_file_name()));
+
+  // What the person who started it asked for; a report or the help changes nothing and needs
+  // no guard.
+  const Switch chosen = switch_of(commandline);
+  if (chosen == Switch::check || chosen == Switch::help) {
+    gf_get_exename = std::make_unique<uf_get_exename>(platform_);
+    exit_code_ = run_switch(platform_, chosen);
+    return;
+  }
 
   // The lock is taken atomically: two copies started at the same moment both pass the window
   // search before either has its window. Without the lock the search still guards.
@@ -31,8 +41,16 @@ void velmor_app::open(TextView /*commandline: the program has no options*/) {
   gf_get_exename = std::make_unique<uf_get_exename>(platform_);
 
   if (another_copy_starts || ll_ret != 0) {
-    return;  // a running copy is busy starting the server: end quietly
+    // A running copy is busy starting the server: a plain run ends quietly; a deployment's
+    // command is told that it did nothing.
+    exit_code_ = chosen == Switch::none ? 0 : exit_runtime_error;
+    return;
   }
+  if (chosen == Switch::unregister) {
+    exit_code_ = run_switch(platform_, chosen);
+    return;
+  }
+  main_window_.set_mode(chosen == Switch::register_ ? RunMode::register_only : RunMode::plain);
   platform_.open_window(w_db_start_definition(), main_window_);
   // The main window is closed by now. Its failure message asks for a re-run: with the lock
   // released too, that re-run does the whole job while this box still waits. Where nobody can

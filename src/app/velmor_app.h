@@ -18,7 +18,7 @@ class velmor_app : public ApplicationEvents {
   void create() override;
   void open(TextView commandline) override;
   void destroy() override;
-  [[nodiscard]] int exit_code() const override { return main_window_.outcome(); }
+  [[nodiscard]] int exit_code() const override { return exit_code_ | main_window_.outcome(); }
 
   [[nodiscard]] const Text& name() const { return name_; }
 
@@ -34,6 +34,7 @@ class velmor_app : public ApplicationEvents {
   Text name_;
   StandardObjects standard_;
   w_db_start main_window_;
+  int exit_code_ = 0;  // of a switch that opens no main window
 };
 
 }  // namespace velmor

@@ -68,6 +68,14 @@ void SetupIni::prepare() {
   }
 }
 
+std::optional<std::string> SetupIni::prepare_read_only() {
+  std::optional<std::string> bytes = platform_.read_settings_file(file_);
+  if (bytes.has_value()) {
+    unconverted_text_ = misread_unicode_text(*bytes, platform_.ansi_is_utf8());
+  }
+  return bytes;
+}
+
 bool SetupIni::hold_every_character(TextView value) {
   if (platform_.to_ansi(value).has_value()) {
     return true;  // fits: the file stays as other programs of the client know it

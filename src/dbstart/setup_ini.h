@@ -43,6 +43,9 @@ class SetupIni {
   // rewrites once as UTF-16LE a file saved as UTF-8 or UTF-16BE, which the profile functions
   // would misread, and so decides how this run reads and writes the file.
   void prepare();
+  // For a run that writes nothing: reads the file as a run that converts it would, without
+  // waiting for it. The file's bytes; nothing when it is missing or cannot be read now.
+  std::optional<std::string> prepare_read_only();
   // The stored value; `fallback` when file, section or key is missing. A present empty value
   // reads as empty.
   Text read(TextView key, TextView fallback);

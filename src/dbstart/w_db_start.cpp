@@ -3,14 +3,26 @@
 #include "app/globals.h"
 #include "dbstart/autostart.h"
 #include "dbstart/host_name.h"
-#include "dbstart/server_command.h"
-#include "dbstart/setup_ini.h"
-#include "platform/path.h"
+#include "dbstart/server_program.h"
 #include "platform/runtime_error.h"
 #include "ui/w_setup.h"
 #include "ui/window_definitions.h"
 
 namespace velmor {
+
+ServerSettings read_run_settings(SetupIni& ini, TextView ls_diskname, TextView ls_starpath) {
+  ServerSettings settings;
+  settings.startype = ini.read(setup_key::startype, setup_default::startype);
+  settings.dbname = ini.read(setup_key::dbname, setup_default::dbname);
+  settings.port = ini.read(setup_key::port, setup_default::port);
+  settings.servername = ini.read(setup_key::servername, ls_diskname);
+  // 11. Without any name the server goes by the database's.
+  if (settings.servername.empty()) {
+    settings.servername = settings.dbname;
+  }
+  settings.starpath = ls_starpath;
+  return settings;
+}
 
 void w_db_start::open(WindowId self) {
   SetupIni ini(platform_);
@@ -37,52 +49,43 @@ void w_db_start::open(WindowId self) {
     ini.write(setup_key::servername, ls_diskname);
   }
 
-  // 5-10. The settings, with their defaults. The stored apppath is not read back: a file that
-  // could not be written holds another PC's folder, or question marks. Nor is ip, which
-  // nothing uses.
-  const Text ls_star = ini.read(setup_key::startype, setup_default::startype);
-  const Text ls_dbname = ini.read(setup_key::dbname, setup_default::dbname);
-  const Text ls_port = ini.read(setup_key::port, setup_default::port);
-  Text ls_servername = ini.read(setup_key::servername, ls_diskname);
-
-  // 11. Without any name the server goes by the database's.
-  if (ls_servername.empty()) {
-    ls_servername = ls_dbname;
-  }
-
-  // 12-14. The server's command line, from the folder the program really runs in.
-  const Text& ls_starpath = gs_path;
-  const ServerSettings settings{ls_star, ls_servername, ls_port, ls_starpath, ls_dbname};
-  const Text ls_runstring = server_command_line(settings);
-
-  // A copy run where the client is not installed (unpacked into Downloads, opened inside a zip)
-  // has no database to serve: it starts nothing and leaves the installed client's autostart
-  // entry alone, rather than pointing it at itself.
-  if (!platform_.file_exists(database_file(settings))) {
-    outcome_ |= exit_no_database;
-    platform_.close_window(self);
-    return;
-  }
-
-  // 15. Start the server unless one runs already, in the start path: not in whatever folder
-  // this program was started from, which the server would keep busy.
-  if (!gf_get_exename) {
-    throw RuntimeError("gf_get_exename", 0);
-  }
-  if (gf_get_exename->of_getexe(server_executable) <= 0 && !platform_.run(ls_runstring, ls_starpath)) {
-    outcome_ |= exit_server_not_started;
-  }
-
-  // 16. Start again at the next logon: this very file, whatever the deployer named it. A
-  // failure is told once the guard is released (velmor_app), so that the re-run it asks for runs.
-  const Text program_path = platform_.long_path(platform_.module_file_name());
-  const Text ls_dir = autostart_command(ls_starpath, file_name_of(program_path));
-  if (!register_autostart(platform_, ls_dbname, ls_dir, program_path)) {
-    outcome_ |= exit_autostart_missing;
-  }
+  // 5-14. The settings, and from them the server's command line, from the folder the program
+  // really runs in.
+  start_and_register(read_run_settings(ini, ls_diskname, gs_path));
 
   // 17. Done: with the window closed the program ends.
   platform_.close_window(self);
+}
+
+void w_db_start::start_and_register(const ServerSettings& settings) {
+  const Text ls_runstring = server_command_line(settings);
+  // No server without its database file (a copy unpacked into Downloads, a client that makes its
+  // database at its own first start). Only a file that is not there counts: a look that failed
+  // otherwise leaves it to the server to say what it cannot open.
+  const bool no_database = platform_.file_state(database_file(settings)) == FileState::none;
+  if (no_database) {
+    outcome_ |= exit_no_database;
+  }
+
+  // 15. Start the server unless one runs already.
+  if (!gf_get_exename) {
+    throw RuntimeError("gf_get_exename", 0);
+  }
+  if (mode_ == RunMode::plain && !no_database && !start_server(platform_, ls_runstring, settings.starpath)) {
+    outcome_ |= exit_server_not_started;
+  }
+
+  // 16. Start again at the next logon: this very file, whatever the deployer named it. Before the
+  // database exists the run registers itself too, so that the first logon after it appears starts
+  // the server; but an entry that starts another installed copy is that copy's. A failure is told
+  // once the guard is released (velmor_app), so that the re-run it asks for runs.
+  const ThisProgram program = this_program(platform_, settings.starpath);
+  const AutostartState state = judge_autostart(platform_, settings.dbname, program.command, program.path);
+  const bool left_to_another_copy =
+      mode_ == RunMode::plain && no_database && state.this_programs() == nullptr && state.another_program_present();
+  if (!left_to_another_copy && !register_autostart(platform_, state, settings.dbname, program.command)) {
+    outcome_ |= exit_autostart_missing;
+  }
 }
 
 }  // namespace velmor

@@ -41,6 +41,26 @@ enum class InstanceLock {
   unavailable,     // it could not be made at all
 };
 
+// What a look at a path found.
+enum class FileState {
+  disk_file,  // an existing file on a disk: not a folder, not a device such as NUL
+  none,       // no such file, or a folder or device of that name, or no name a file can have
+  unknown,    // the look itself failed: access denied on the way, a drive not ready, too long
+};
+
+// Where a program named without a folder is looked for, besides the program's own folder.
+struct SearchPlaces {
+  Text system_folder;
+  Text windows_folder;
+  Text path_variable;  // PATH, as the process has it
+};
+
+// What Windows tells of a running process; nothing where it will not say.
+struct ProcessDetails {
+  std::optional<std::uint32_t> session;
+  std::optional<Text> path;
+};
+
 // Whether a settings file can be opened for reading now.
 struct FileAccess {
   enum Kind {
@@ -89,6 +109,9 @@ class Platform {
   virtual void set_focus(WindowId window, std::string_view control) = 0;
   // A modal box with one OK button; returns when dismissed.
   virtual void message_box(TextView title, TextView text) = 0;
+  // Shows a text for the person who asked for it: into the console the program was started from,
+  // or the file or pipe its output goes to; where there is neither, in a box (when seen).
+  virtual void show_report(TextView title, TextView text) = 0;
   // Whether this window station has visible display surfaces, so that a person can answer a box
   // or a dialog: not so on a service's (a deployment tool's run as SYSTEM). True where it cannot
   // be told. Asked at start; the answer holds for the whole run.
@@ -117,7 +140,9 @@ class Platform {
   virtual std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) = 0;
   virtual std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) = 0;
   // True also when there was no such value.
-  virtual bool delete_logon_value(TextView key_path, TextView value_name) = 0;
+  virtual bool delete_registry_value(TextView key_path, TextView value_name, RegistryView view) = 0;
+  // Whether this user may set values under the key, asked without setting any.
+  virtual bool may_write_registry_key(TextView key_path, RegistryView view) = 0;
   // Whether this program's own registry values land in the 32-bit view of a 64-bit Windows.
   virtual bool registry_is_32bit_view() = 0;
   // Whether Windows is 64-bit, with the registry's two views.
@@ -138,17 +163,22 @@ class Platform {
   // Renames a file; false when that could not be done, or when `to` exists.
   virtual bool move_file(TextView from, TextView to) = 0;
   virtual bool delete_file(TextView path) = 0;
-  // Whether a file (not a folder) of this full path exists.
-  virtual bool file_exists(TextView path) = 0;
+  // What is at this full path.
+  virtual FileState file_state(TextView path) = 0;
+  bool file_exists(TextView path) { return file_state(path) == FileState::disk_file; }
+  // Whether this user may write the file, or make it where it does not exist, asked without
+  // writing.
+  virtual bool may_write_file(TextView path) = 0;
   // The long form of a path that may hold 8.3 short names (C:\PROGRA~1); the path as given where
   // it cannot be looked up.
   virtual Text long_path(TextView path) = 0;
 
   // --- Processes ---
-  // Starts the program a command line names, in `working_folder`, and returns without waiting;
-  // false if it failed. A program named without a folder is looked for where Windows would
-  // look, but never in the current folder (program_search_folders): not found, it fails.
-  virtual bool run(TextView command_line, TextView working_folder) = 0;
+  // Starts the program file `program` with this command line, in `working_folder`, and returns
+  // without waiting; false if it failed.
+  virtual bool run(TextView program, TextView command_line, TextView working_folder) = 0;
+  virtual SearchPlaces program_search_places() = 0;
+  virtual ProcessDetails describe_process(std::uint32_t process_id) = 0;
   // A snapshot of all processes; 0 when it cannot be taken.
   virtual Handle create_process_snapshot() = 0;
   // Fill the record with the snapshot's first / next entry; false when there is none.

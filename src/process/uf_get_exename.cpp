@@ -20,26 +20,31 @@ std::string_view file_name_of(const s_process& record) {
 }  // namespace
 
 std::int32_t uf_get_exename::of_getexe(TextView as_exename) {
-  std::uint32_t ul_pid = 0;
+  const std::vector<std::uint32_t> ids = of_getall(as_exename);
+  return ids.empty() ? 0 : static_cast<std::int32_t>(ids.back());  // a later match overwrites an earlier one
+}
+
+std::vector<std::uint32_t> uf_get_exename::of_getall(TextView as_exename) {
+  std::vector<std::uint32_t> ids;
   if (as_exename.empty()) {
-    return 0;  // no running program has an empty file name
+    return ids;  // no running program has an empty file name
   }
   const UniqueHandle snapshot(platform_, platform_.create_process_snapshot());
   if (!snapshot) {
-    return 0;
+    return ids;
   }
   s_process lst_process;
   lst_process.structsize = s_process_size;
   if (!platform_.first_process(snapshot.get(), lst_process)) {
-    return 0;
+    return ids;
   }
   // Every entry counts, the first one too: only on Windows is it always the idle process.
   do {
     if (platform_.to_lower(platform_.from_ansi(file_name_of(lst_process))) == as_exename) {
-      ul_pid = lst_process.processid;  // a later match overwrites an earlier one
+      ids.push_back(lst_process.processid);
     }
   } while (platform_.next_process(snapshot.get(), lst_process));
-  return static_cast<std::int32_t>(ul_pid);
+  return ids;
 }
 
 bool uf_get_exename::of_killprocess(std::int32_t il_current_processid) {

@@ -2,6 +2,7 @@
 // The program's window onto the process table: is a program of a given file name running,
 // and ending a process by id. Stateless: every call works from a fresh snapshot.
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -15,6 +16,8 @@ class uf_get_exename {
   // compared whole, letter case of the running file ignored); the last one in the snapshot
   // when several match; 0 when none matches or the table cannot be read.
   std::int32_t of_getexe(TextView as_exename);
+  // The ids of every running process of that file name, in snapshot order.
+  std::vector<std::uint32_t> of_getall(TextView as_exename);
   static std::int32_t of_getproid() { return 1; }
   // Ends the process with exit code 0; true when the system reports it ended.
   bool of_killprocess(std::int32_t il_current_processid);

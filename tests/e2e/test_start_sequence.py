@@ -25,7 +25,9 @@ def reported_windows(request, lab):
 
 def test_a_first_run_starts_the_server_and_registers_autostart(lab, reported_windows):
     lab.set_host_name("SRV1")
-    lab.clear_run_value("qzdb")
+    # The entry of an earlier install in another folder, whose copy is still on disk.
+    earlier = lab.start_directory("first-run-earlier", standin=False)
+    lab.add_run_value("qzdb", f'"{earlier.exe}"')
     start = lab.start_directory("first-run")
     assert start.run() == 0
     assert start.ini_text() == "[database]\r\napppath=C:\\e2e\\first-run\r\nsetup=1\r\nservername=SRV1\r\n"
@@ -86,25 +88,33 @@ def test_a_server_name_with_a_blank_reaches_the_server_as_one_argument(lab):
     assert lines[-2] == "arg11: C:\\e2e\\name-blank\\datebase\\qzdb.db"
 
 
-def test_a_copy_where_no_database_is_leaves_the_installed_clients_autostart_alone(lab):
-    # An administrator unpacks a new release into Downloads and double-clicks it to see what it does.
+def test_a_run_before_the_database_registers_itself_and_the_next_starts_the_server(lab):
+    # The first install, before the client has made or restored its database.
     lab.set_host_name("SRV1")
-    client = lab.start_directory("client")
-    entry = f'"{client.exe}"'
-    lab.add_run_value("qzdb", entry)
-    copy = lab.start_directory("Downloads/velmor-1.0-win32", databases=())
+    lab.clear_run_value("qzdb")
+    client = lab.start_directory("client", databases=())
     try:
-        assert copy.run() == 16
-        assert copy.standin_launches(wait=1) == [], "no server for a database that is not there"
-        assert lab.run_value("qzdb") == entry
-        # The installed client's server runs; a folder named like the database is no database.
-        assert client.run() == 0 and len(client.standin_launches()) == 1
+        assert client.run() == 16
+        assert client.standin_launches(wait=1) == [], "no server for a database that is not there"
+        assert lab.run_value("qzdb") == client.exe, "registered all the same"
+        # A copy unpacked into Downloads leaves the installed client's entry alone; a folder named
+        # like the database, or a device name (NUL.db is the null device before Windows 11), is no
+        # database.
+        copy = lab.start_directory("Downloads/velmor-1.0-win32", databases=())
         (copy.folder / "datebase" / "qzdb.db").mkdir(parents=True)
         assert copy.run() == 16
-        assert lab.run_value("qzdb") == entry
+        assert lab.run_value("qzdb") == client.exe
         assert "apppath=C:\\e2e\\Downloads\\velmor-1.0-win32\r\n" in copy.ini_text(), "setup.ini as always"
+        copy.write_ini("[database]\ndbname=NUL\n")
+        assert copy.run() == 16
+        assert copy.standin_launches(wait=1) == []
+        # The database appears: the next run, as at the next logon, starts the server.
+        (client.folder / "datebase").mkdir()
+        (client.folder / "datebase" / "qzdb.db").write_bytes(b"stand-in database\n")
+        assert client.run() == 0 and len(client.standin_launches()) == 1
     finally:
         lab.clear_run_value("qzdb")
+        lab.clear_run_value("NUL")
 
 
 def test_the_installed_server_starts_never_one_from_the_current_folder(lab):
@@ -117,8 +127,12 @@ def test_the_installed_server_starts_never_one_from_the_current_folder(lab):
     start = lab.start_directory("client installed long ago", standin=False)
     short = lab.tool("fault_maker", "short-path", start.path).strip()
     assert "~" in short
+    # A PATH as long as Windows 7 and later make them; the server on it is found all the same.
+    path = ";".join([".", *(f"C:\\Program Files\\Vendor {n}\\Shared Components\\bin" for n in range(12)),
+                     r"C:\e2e\SQL Anywhere 12"])
+    assert len(path) > 255
     try:
-        assert lab.run([short + "\\velmor.exe"], cwd=planted.folder, env={"WINEPATH": r".;C:\e2e\SQL Anywhere 12"},
+        assert lab.run([short + "\\velmor.exe"], cwd=planted.folder, env={"WINEPATH": path},
                        capture=False).returncode == 0
         lines = installed.standin_launches()[0].splitlines()
         assert planted.standin_launches(wait=0) == [], "the current folder's dbsrv12.exe never runs"
@@ -127,8 +141,14 @@ def test_the_installed_server_starts_never_one_from_the_current_folder(lab):
         assert lines[1] == f"cwd: {start.path}", "the server works in the start path"
         assert f"apppath={start.path}\r\n" in start.ini_text()
         assert lab.run_value("qzdb") == f'"{start.exe}"'
+        # Beside the program and on PATH: the one beside it, the first folder looked in.
+        lab.kill_all()
+        shutil.copy(BUILD / "dbsrv12.exe", start.folder)
+        assert lab.run([start.exe], cwd=planted.folder, env={"WINEPATH": path}, capture=False).returncode == 0
+        assert len(start.standin_launches()) == 1 and len(installed.standin_launches()) == 1
         # Nowhere else to be found: no start, exit code 2.
         lab.kill_all()
+        (start.folder / "dbsrv12.exe").unlink()
         assert lab.run([start.exe], cwd=planted.folder, capture=False).returncode == 2
     finally:
         lab.clear_run_value("qzdb")
@@ -356,3 +376,13 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     assert b"port=5000" in (folder / "setup.ini").read_bytes(), "the next boot keeps it"
     lab.clear_run_value("qzdb")
     shutil.rmtree(folder, ignore_errors=True)
+
+
+def test_file_names_compare_as_windows_compares_them_both_ways(lab):
+    # CompareStringOrdinal (Vista on) and Windows XP's way, the system's upper case, must agree:
+    # letters of XP users' code pages (1251, 1258, 1252) that a hand table got wrong, and names
+    # that differ.
+    for a, b, expected in (("C:\\Ґ\\velmor.exe", "c:\\ґ\\VELMOR.EXE", "equal"), ("Ơư", "ơƯ", "equal"),
+                           ("ƒµ", "Ƒµ", "equal"), ("C:\\client\\velmor.exe", "C:\\client\\velmor2.exe", "different"),
+                           ("C:\\app", "C:\\аpp", "different")):  # the second а is Cyrillic
+        assert lab.tool("fault_maker", "compare", a, b) == f"ordinal {expected} upper {expected}\n", (a, b)

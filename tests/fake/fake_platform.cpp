@@ -263,6 +263,12 @@ void FakePlatform::message_box(TextView title, TextView text) {
   message_boxes.push_back({Text(title), Text(text)});
 }
 
+void FakePlatform::show_report(TextView title, TextView text) {
+  if (!enter(Op::show_report, narrow(title))) {
+    reports.push_back({Text(title), Text(text)});
+  }
+}
+
 bool FakePlatform::display_is_visible() {
   return display_visible;
 }
@@ -346,15 +352,19 @@ std::optional<std::uint32_t> FakePlatform::read_logon_dword(TextView key_path, T
   return number;
 }
 
-bool FakePlatform::delete_logon_value(TextView key_path, TextView value_name) {
-  if (enter(Op::delete_logon_value, narrow(value_name))) {
+bool FakePlatform::delete_registry_value(TextView key_path, TextView value_name, RegistryView view) {
+  if (enter(Op::delete_registry_value, narrow(value_name))) {
     return false;
   }
-  const auto key = registry_.find(stored_key(key_path, RegistryView::view64));
+  const auto key = registry_.find(stored_key(key_path, view));
   if (key != registry_.end()) {
     key->second.erase(fold(value_name));
   }
   return true;
+}
+
+bool FakePlatform::may_write_registry_key(TextView key_path, RegistryView /*view*/) {
+  return !enter(Op::may_write_registry_key, narrow(key_path));
 }
 
 bool FakePlatform::registry_is_32bit_view() {
@@ -440,16 +450,24 @@ bool FakePlatform::delete_file(TextView path) {
   return raw_files.erase(resolve(path)) == 1;
 }
 
-bool FakePlatform::file_exists(TextView path) {
-  if (enter(Op::file_exists, narrow(path))) {
-    return false;
+FileState FakePlatform::file_state(TextView path) {
+  if (enter(Op::file_state, narrow(path))) {
+    return FileState::unknown;
   }
   const Text folded = fold(path);
+  if (const FileState* forced = find_entry(file_states, folded)) {
+    return *forced;
+  }
   const Text databases = fold(directory_of(program_file)) + u"\\datebase\\";
   const bool installed_database = databases_installed && folded.starts_with(databases) && folded.ends_with(u".db") &&
                                   folded.find(u'\\', databases.size()) == Text::npos;
-  return folded == fold(program_file) || installed_database || disk_files.contains(folded) ||
-         raw_files.contains(folded);
+  const bool exists =
+      folded == fold(program_file) || installed_database || disk_files.contains(folded) || raw_files.contains(folded);
+  return exists ? FileState::disk_file : FileState::none;
+}
+
+bool FakePlatform::may_write_file(TextView path) {
+  return !enter(Op::may_write_file, narrow(path));
 }
 
 Text FakePlatform::long_path(TextView path) {
@@ -462,13 +480,26 @@ Text FakePlatform::long_path(TextView path) {
 
 // --- Processes ---
 
-bool FakePlatform::run(TextView command_line, TextView working_folder) {
+bool FakePlatform::run(TextView program, TextView command_line, TextView working_folder) {
   if (enter(Op::run)) {
     return false;
   }
   launched.emplace_back(command_line);
   launched_in.emplace_back(working_folder);
+  launched_programs.emplace_back(program);
   return true;
+}
+
+SearchPlaces FakePlatform::program_search_places() {
+  enter(Op::program_search_places);
+  return search_places;
+}
+
+ProcessDetails FakePlatform::describe_process(std::uint32_t process_id) {
+  if (enter(Op::describe_process, std::to_string(process_id))) {
+    return {};
+  }
+  return {1, u"C:\\SQLAny12\\Bin32\\dbsrv12.exe"};
 }
 
 Handle FakePlatform::create_process_snapshot() {

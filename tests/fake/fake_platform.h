@@ -18,10 +18,12 @@ namespace velmor::fake {
 #define VELMOR_FAKE_OPERATIONS(X) \
   X(command_line) X(module_file_name) X(run_until_no_window) X(lock_instance) X(release_instance_lock) X(sleep) \
   X(find_window) X(open_window) X(close_window) X(control_text) X(set_control_text) X(set_focus) X(message_box) \
+  X(show_report) \
   X(read_ini) X(write_ini) X(read_registry_string) X(write_registry_string) X(read_logon_binary) \
-  X(read_logon_dword) X(delete_logon_value) X(settings_file_access) X(read_settings_file) \
-  X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_exists) X(long_path) \
-  X(run) X(create_process_snapshot) X(first_process) X(next_process) X(open_process_for_termination) \
+  X(read_logon_dword) X(delete_registry_value) X(may_write_registry_key) X(settings_file_access) \
+  X(read_settings_file) X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_state) \
+  X(may_write_file) X(long_path) \
+  X(run) X(program_search_places) X(describe_process) X(create_process_snapshot) X(first_process) X(next_process) X(open_process_for_termination) \
   X(terminate_process) X(close_handle) \
   X(from_ansi) X(to_ansi) X(to_lower) X(equal_ignoring_case)
 // clang-format on
@@ -79,9 +81,11 @@ class FakePlatform : public Platform {
   std::vector<FakeWindow> windows;          // index + 1 is the WindowId
   std::vector<MessageBoxShown> message_boxes;
   std::vector<RuntimeError> reported_errors;
-  std::vector<Text> launched;      // command lines run
-  std::vector<Text> launched_in;   // and the working folder of each
-  std::vector<std::string> calls;  // "op" or "op detail", in order
+  std::vector<Text> launched;            // command lines run
+  std::vector<Text> launched_in;         // and the working folder of each
+  std::vector<Text> launched_programs;   // and the program file started
+  std::vector<MessageBoxShown> reports;  // shown by show_report
+  std::vector<std::string> calls;        // "op" or "op detail", in order
   // Plays the user while a response window is open; without it the user closes the window
   // from its title bar.
   std::function<void(FakePlatform&, WindowId)> user;
@@ -98,9 +102,12 @@ class FakePlatform : public Platform {
   bool ansi_utf8 = false;
   // What %NAME% in an expandable string stands for.
   std::map<Text, Text> environment = {{u"systemdrive", u"D:"}};
-  bool registry_32bit_view = false;      // the 32-bit build on 64-bit Windows
-  bool windows_64bit = false;            // also true with registry_32bit_view
-  std::set<Text> disk_files;             // other files that exist, by lower-case full path
+  bool registry_32bit_view = false;  // the 32-bit build on 64-bit Windows
+  bool windows_64bit = false;        // also true with registry_32bit_view
+  // Other files that exist, by lower-case full path: SQL Anywhere's server on PATH.
+  std::set<Text> disk_files = {u"c:\\sqlany12\\bin32\\dbsrv12.exe"};
+  std::map<Text, FileState> file_states;  // what a look at these paths finds, whatever else holds
+  SearchPlaces search_places = {u"C:\\Windows\\system32", u"C:\\Windows", u"C:\\SQLAny12\\Bin32"};
   bool databases_installed = true;       // <program folder>\datebase\*.db exist, as installed
   std::map<Text, Text> long_paths;       // 8.3 short forms, lower case, and their long paths
   bool registry_writes_dropped = false;  // a filter that drops writes and reports success
@@ -139,6 +146,7 @@ class FakePlatform : public Platform {
   void set_control_text(WindowId window, std::string_view control, TextView text) override;
   void set_focus(WindowId window, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
+  void show_report(TextView title, TextView text) override;
   bool display_is_visible() override;
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
   bool write_ini(TextView file, TextView section, TextView key, TextView value) override;
@@ -147,7 +155,8 @@ class FakePlatform : public Platform {
   bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) override;
   std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
   std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
-  bool delete_logon_value(TextView key_path, TextView value_name) override;
+  bool delete_registry_value(TextView key_path, TextView value_name, RegistryView view) override;
+  bool may_write_registry_key(TextView key_path, RegistryView view) override;
   bool registry_is_32bit_view() override;
   bool windows_is_64bit() override;
   FileAccess settings_file_access(TextView file) override;
@@ -156,9 +165,12 @@ class FakePlatform : public Platform {
   std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) override;
   bool move_file(TextView from, TextView to) override;
   bool delete_file(TextView path) override;
-  bool file_exists(TextView path) override;
+  FileState file_state(TextView path) override;
+  bool may_write_file(TextView path) override;
   Text long_path(TextView path) override;
-  bool run(TextView command_line, TextView working_folder) override;
+  bool run(TextView program, TextView command_line, TextView working_folder) override;
+  SearchPlaces program_search_places() override;
+  ProcessDetails describe_process(std::uint32_t process_id) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
   bool next_process(Handle snapshot, s_process& record) override;

@@ -142,43 +142,61 @@ TEST_F(StartSequence, ARunningServerIsNotStartedAgain) {
   EXPECT_EQ(platform.open_handle_count(), 0U);
 }
 
-// A copy run where no database is (unpacked into Downloads) must not start a server for
-// nothing, nor point the installed client's autostart entry at itself.
-TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingAndLeavesTheAutostartAlone) {
+// No server without its database file; the run registers itself all the same (the client makes
+// its database at its own first start), but an entry that starts another installed copy is that
+// copy's (this one was unpacked into Downloads).
+TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingButRegistersItself) {
+  const Text ours = u"D:\\app\\velmor.exe";
+  const Text client = u"\"C:\\client\\velmor.exe\"";
   struct Case {
     const char* what;
     std::function<void(FakePlatform&)> arrange;
     int exit_code;
+    std::optional<Text> entry_after;
+    bool launched = false;
+  };
+  const auto entry = [](TextView data) {
+    return [data = Text(data)](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", data); };
   };
   const Case cases[] = {
-      {"no datebase folder", [](FakePlatform&) {}, 16},
+      {"no entry: written", [](FakePlatform&) {}, 16, ours},
+      {"another installed copy's entry: left alone",
+       [&](FakePlatform& p) {
+         entry(client)(p);
+         p.disk_files.insert(u"c:\\client\\velmor.exe");
+       },
+       16, client},
+      {"an entry whose program is gone: taken over", entry(client), 16, ours},
       {"only another database there",
        [](FakePlatform& p) {
          p.disk_files.insert(u"d:\\app\\datebase\\qzdb.db");
          p.set_ini(ini, u"database", u"dbname", u"sales");
        },
-       16},
+       16, std::nullopt},
+      {"refused write: the box, and 4", [](FakePlatform& p) { p.fail(Op::write_registry_string, Failure::unsuccessful); },
+       20, std::nullopt},
       {"nobody to ask for a name either",
        [](FakePlatform& p) {
          p.set_registry(host_name_key, host_name_value, u"");
          p.display_visible = false;
        },
-       24},
+       24, ours},
+      {"the look refused (access denied, drive not ready): the server says what it cannot open",
+       [](FakePlatform& p) { p.file_states[u"d:\\app\\datebase\\qzdb.db"] = FileState::unknown; }, 0, ours, true},
   };
   for (const auto& c : cases) {
     FakePlatform p;
-    p.program_file = u"D:\\app\\velmor.exe";
+    p.program_file = ours;
     p.databases_installed = false;
     p.set_registry(host_name_key, host_name_value, u"SRV1");
-    p.set_registry(autostart_key, u"qzdb", u"\"C:\\client\\velmor.exe\"");
     c.arrange(p);
     EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
-    EXPECT_TRUE(p.launched.empty()) << c.what;
-    EXPECT_EQ(p.registry_value(autostart_key, u"qzdb"), u"\"C:\\client\\velmor.exe\"") << c.what;
-    EXPECT_TRUE(p.calls_of(Op::read_logon_binary).empty()) << c.what << ": Task Manager's switch untouched";
-    EXPECT_TRUE(p.message_boxes.empty()) << c.what;
+    EXPECT_EQ(p.launched.size(), c.launched ? 1U : 0U) << c.what;
+    if (c.entry_after.has_value()) {
+      EXPECT_EQ(p.registry_value(autostart_key, u"qzdb"), c.entry_after) << c.what;
+    }
+    EXPECT_EQ(p.message_boxes.size(), (c.exit_code & 4) != 0 ? 1U : 0U) << c.what;
     EXPECT_EQ(p.ini_value(ini, u"database", u"apppath"), u"D:\\app") << c.what << ": setup.ini as always";
-    EXPECT_EQ(p.open_window_count(), 0U) << c.what;
   }
 }
 
@@ -304,7 +322,7 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
       {"switched off, not ours to switch on",
        [&](FakePlatform& p) {
          mark(approved, off)(p);
-         p.fail(Op::delete_logon_value, Failure::unsuccessful);
+         p.fail(Op::delete_registry_value, Failure::unsuccessful);
        },
        4, 1},
       {"machine Run key ignored by machine policy", policy(u"HKEY_LOCAL_MACHINE"), 4, 1},
@@ -340,7 +358,7 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
       {"32-bit build, entry in the 64-bit view, switched off, not ours", wow64(refused([&](FakePlatform& p) {
          entry(u"D:\\app\\velmor.exe", RegistryType::plain_string, View::view64)(p);
          mark(approved, off)(p);
-         p.fail(Op::delete_logon_value, Failure::unsuccessful);
+         p.fail(Op::delete_registry_value, Failure::unsuccessful);
        })),
        4, 0},
       {"64-bit build, entry in the 32-bit view",

@@ -8,6 +8,8 @@
 //                                         standard user); "allow KEY [64|32]" lets everyone again
 //   fault_maker.exe close-main            sends WM_CLOSE to the main window, as taskkill does
 //   fault_maker.exe short-path PATH       prints PATH's 8.3 form, as an old shortcut holds it (UTF-8)
+//   fault_maker.exe compare A B           compares two file names both ways the program can:
+//                                         "ordinal equal|different|missing upper equal|different"
 #include <windows.h>
 // sddl.h needs windows.h first.
 #include <sddl.h>
@@ -15,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "platform/win32/file_names.h"
 
 namespace {
 
@@ -97,9 +101,17 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%.*s\n", size, utf8);
     return 0;
   }
+  if (verb == L"compare" && argc > 3) {
+    const velmor::Text a(argv[2], argv[2] + std::wcslen(argv[2]));
+    const velmor::Text b(argv[3], argv[3] + std::wcslen(argv[3]));
+    const std::optional<bool> ordinal = velmor::win32::equal_ordinal_ignoring_case(a, b);
+    std::printf("ordinal %s upper %s\n", !ordinal.has_value() ? "missing" : *ordinal ? "equal" : "different",
+                velmor::win32::equal_upper_cased(a, b) ? "equal" : "different");
+    return 0;
+  }
   std::fputs(
       "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main | "
-      "short-path PATH\n",
+      "short-path PATH | compare A B\n",
       stderr);
   return 2;
 }

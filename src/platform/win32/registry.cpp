@@ -146,18 +146,25 @@ std::optional<std::uint32_t> Win32Platform::read_logon_dword(TextView key_path, 
   return number;
 }
 
-bool Win32Platform::delete_logon_value(TextView key_path, TextView value_name) {
+bool Win32Platform::delete_registry_value(TextView key_path, TextView value_name, RegistryView view) {
   const KeyPath path = split(key_path);
   RegistryKey key;
   if (path.root == nullptr) {
     return false;
   }
-  const LSTATUS opened = RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.out());
+  const LSTATUS opened = RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_SET_VALUE | view_flag(view), key.out());
   if (opened == ERROR_FILE_NOT_FOUND) {
     return true;  // no key, no value
   }
   const LSTATUS status = opened == ERROR_SUCCESS ? RegDeleteValueW(key.get(), wide(value_name).c_str()) : opened;
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+bool Win32Platform::may_write_registry_key(TextView key_path, RegistryView view) {
+  const KeyPath path = split(key_path);
+  RegistryKey key;
+  return path.root != nullptr &&
+         RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_SET_VALUE | view_flag(view), key.out()) == ERROR_SUCCESS;
 }
 
 bool Win32Platform::registry_is_32bit_view() {

@@ -105,9 +105,45 @@ bool Win32Platform::delete_file(TextView path) {
   return DeleteFileW(wide(path).c_str()) != FALSE;
 }
 
-bool Win32Platform::file_exists(TextView path) {
-  const DWORD attributes = GetFileAttributesW(wide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+FileState Win32Platform::file_state(TextView path) {
+  // Only "not there" and "no such name" mean no file: access denied on the way, a drive that is
+  // not ready or a path too long for the call say nothing about it.
+  const auto state_after = [](DWORD error) {
+    switch (error) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_DIRECTORY:
+      case ERROR_INVALID_NAME:
+      case ERROR_BAD_PATHNAME: return FileState::none;
+      default: return FileState::unknown;
+    }
+  };
+  const std::wstring name = wide(path);
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return state_after(GetLastError());
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileState::none;
+  }
+  // NUL.db, COM1.db and the like are devices before Windows 11. Opened without any access, so
+  // that a server holding the file open is not disturbed.
+  const KernelHandle opened = open_for(name, 0, OPEN_EXISTING);
+  if (opened.get() == nullptr) {
+    return state_after(GetLastError());
+  }
+  return GetFileType(opened.get()) == FILE_TYPE_DISK ? FileState::disk_file : FileState::none;
+}
+
+bool Win32Platform::may_write_file(TextView path) {
+  const std::wstring name = wide(path);
+  if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return open_for(name, GENERIC_WRITE, OPEN_EXISTING).get() != nullptr;  // opened, not written
+  }
+  // A new file: the right to add one to its folder.
+  const HANDLE folder = CreateFileW(wide(directory_of(path)).c_str(), FILE_ADD_FILE, share_all, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  return KernelHandle(folder == INVALID_HANDLE_VALUE ? nullptr : folder).get() != nullptr;
 }
 
 Text Win32Platform::long_path(TextView path) {

@@ -2,7 +2,7 @@
 // The platform on the real Windows API. Each concern lives in its own file: application.cpp
 // (life cycle, instance lock and errors), windows.cpp (windows built from definitions),
 // profile.cpp (INI files), settings_file.cpp (the file as a whole), registry.cpp,
-// process_start.cpp, process_snapshot.cpp, text.cpp.
+// process_start.cpp, process_snapshot.cpp, text.cpp, report.cpp.
 #include <windows.h>
 
 #include <exception>
@@ -40,6 +40,7 @@ class Win32Platform : public Platform {
   void set_control_text(WindowId id, std::string_view control, TextView text) override;
   void set_focus(WindowId id, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
+  void show_report(TextView title, TextView text) override;
   bool display_is_visible() override;
 
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
@@ -49,7 +50,8 @@ class Win32Platform : public Platform {
   bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) override;
   std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
   std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
-  bool delete_logon_value(TextView key_path, TextView value_name) override;
+  bool delete_registry_value(TextView key_path, TextView value_name, RegistryView view) override;
+  bool may_write_registry_key(TextView key_path, RegistryView view) override;
   bool registry_is_32bit_view() override;
   bool windows_is_64bit() override;
   FileAccess settings_file_access(TextView file) override;
@@ -58,10 +60,13 @@ class Win32Platform : public Platform {
   std::uint32_t replace_file(TextView replaced, TextView replacement, TextView backup) override;
   bool move_file(TextView from, TextView to) override;
   bool delete_file(TextView path) override;
-  bool file_exists(TextView path) override;
+  FileState file_state(TextView path) override;
+  bool may_write_file(TextView path) override;
   Text long_path(TextView path) override;
 
-  bool run(TextView command_line, TextView working_folder) override;
+  bool run(TextView program, TextView command_line, TextView working_folder) override;
+  SearchPlaces program_search_places() override;
+  ProcessDetails describe_process(std::uint32_t process_id) override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
   bool next_process(Handle snapshot, s_process& record) override;
