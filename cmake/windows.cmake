@@ -86,3 +86,11 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME velmor-${PROJECT_VERSION}-${velmor_package_arch})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 include(CPack)
+
+# scripts/check-imports must fail on it: built for Vista, unlike everything else here.
+add_executable(bad_imports tests/win32/bad_imports.cpp)
+target_compile_definitions(bad_imports PRIVATE UNICODE _UNICODE _WIN32_WINNT=0x0600)
+target_link_libraries(bad_imports PRIVATE ${velmor_static_link} ${velmor_console_link})
+if(MINGW)
+  target_link_options(bad_imports PRIVATE -Wl,--subsystem,console:6.0)
+endif()

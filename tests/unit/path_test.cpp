@@ -47,10 +47,11 @@ namespace {
 // entry would bring it back.
 TEST(ProgramSearch, FoldersInWindowsOrderWithoutTheCurrentFolder) {
   const std::vector<Text> expected = {u"C:\\client",        u"C:\\Windows\\system32", u"C:\\Windows",
-                                      u"C:\\SQLAny\\Bin32", u"\\\\srv\\tools",        u"D:\\quoted dir"};
+                                      u"C:\\SQLAny\\Bin32", u"\\\\srv\\tools",        u"D:\\quoted dir",
+                                      u"E:\\"};
   EXPECT_EQ(program_search_folders(
                 u"C:\\client", u"C:\\Windows\\system32", u"C:\\Windows",
-                u"C:\\SQLAny\\Bin32;;.;..\\bin;bin;\\rooted;C:relative;C:;\\\\srv\\tools;\"D:\\quoted dir\";"),
+                u"C:\\SQLAny\\Bin32;;.;..\\bin;bin;\\rooted;C:relative;C:;\\\\srv\\tools;\"D:\\quoted dir\";E:\\"),
             expected);
   EXPECT_EQ(program_search_folders(u"C:\\client", u"S", u"W", u"").size(), 3U);
 }

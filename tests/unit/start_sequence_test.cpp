@@ -348,6 +348,13 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
                                                          p.long_paths[u"c:\\progra~1\\client\\velmor.exe"] = unquoted;
                                                        })),
        0, 0},
+      {"started by its own 8.3 name: the entry names the long one",
+       program_files(u"C:\\PROGRA~1", [&](FakePlatform& p) {
+         p.program_file = u"C:\\PROGRA~1\\client\\VELMOR~1.EXE";
+         p.long_paths[u"c:\\progra~1\\client\\velmor~1.exe"] = unquoted;
+         p.disk_files.insert(u"c:\\program files\\client\\datebase\\qzdb.db");
+       }),
+       0, 1, quoted},
       {"32-bit build, entry in the 64-bit view: no second entry",
        wow64(entry(u"\"D:\\app\\velmor.exe\"", RegistryType::plain_string, View::view64)), 0, 0},
       {"32-bit build, entry in the 64-bit view, switched off there: switched on", wow64([&](FakePlatform& p) {
