@@ -14,6 +14,7 @@ add_executable(velmor_unit_tests
   tests/unit/setup_dialog_test.cpp
   tests/unit/start_sequence_test.cpp
   tests/unit/startup_test.cpp
+  tests/unit/switches_test.cpp
   tests/unit/uf_get_exename_test.cpp
 )
 target_link_libraries(velmor_unit_tests PRIVATE velmor_fake GTest::gtest_main)

@@ -141,7 +141,7 @@ CheckResult check(Platform& platform) {
   const AutostartState state = judge_autostart(platform, settings.dbname, program.command, program.path);
   const RunEntry* entry = state.this_programs();
   for (const RunEntry& place : state.entries) {
-    out.line({u"自动启动项", view_name(platform, place.view), u"：", autostart_key, u"\\", settings.dbname});
+    out.line({u"自动启动项", view_name(platform, place.view), u"：", autostart_key, u"，值 ", settings.dbname});
     if (place.value.has_value()) {
       out.line({u"  值：", *place.value});
       out.line({u"  启动：", place.program, u"：", starts_text(place.starts)});
@@ -158,7 +158,7 @@ CheckResult check(Platform& platform) {
   // The verdict: what a plain run by this user would do now.
   const bool no_database = database_state == FileState::none;
   const bool server = !no_database && (!running.empty() || search.program.has_value());
-  out.line({u"结论："});
+  out.line({u"结论：现在运行一次会"});
   if (no_database) {
     out.line({u"  不启动服务器：没有数据库文件"});
   } else if (!running.empty()) {
@@ -185,8 +185,11 @@ CheckResult check(Platform& platform) {
   const int exit_code = (no_database ? exit_no_database : 0) |
                         (running.empty() && !search.program.has_value() ? exit_server_not_started : 0) |
                         (enabled ? 0 : exit_autostart_missing);
-  out.line({u"  登录时：", server && enabled ? u"启动或找到服务器" : u"服务器不会启动", u"；退出码 ",
-            number(static_cast<std::uint64_t>(exit_code))});
+  out.line({u"现在登录时：",
+            !enabled ? u"Windows 不会启动本程序（没有启用的自动启动项启动它）"
+            : server ? u"启动或找到服务器"
+                     : u"本程序运行，但服务器不会启动",
+            u"；退出码 ", number(static_cast<std::uint64_t>(exit_code))});
   return {out.text(), exit_code};
 }
 

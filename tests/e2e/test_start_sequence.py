@@ -386,3 +386,33 @@ def test_file_names_compare_as_windows_compares_them_both_ways(lab):
                            ("ƒµ", "Ƒµ", "equal"), ("C:\\client\\velmor.exe", "C:\\client\\velmor2.exe", "different"),
                            ("C:\\app", "C:\\аpp", "different")):  # the second а is Cyrillic
         assert lab.tool("fault_maker", "compare", a, b) == f"ordinal {expected} upper {expected}\n", (a, b)
+
+
+def test_the_deployers_switches_check_register_and_unregister(lab):
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    start = lab.start_directory("switches")
+
+    def switch(word):
+        done = lab.run([start.exe, word], timeout=30)
+        return done.returncode, done.stdout.decode("utf-16")
+
+    try:
+        code, report = switch("/check")
+        assert code == 4, report
+        assert f"数据库文件：{start.path}\\datebase\\qzdb.db：存在\r\n" in report
+        assert f"服务器程序：{start.path}\\dbsrv12.exe\r\n" in report
+        assert not start.ini.exists() and lab.run_value("qzdb") is None, "nothing changed"
+        assert switch("/REGISTER")[0] == 0
+        assert lab.run_value("qzdb") == start.exe
+        assert start.standin_launches(wait=1) == [], "no server from /register"
+        code, report = switch("-check")
+        assert code == 0, report
+        assert "现在登录时：启动或找到服务器；退出码 0" in report
+        lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", "02" + SWITCHED_OFF[2:], "/f",
+                *LOGON_VIEW)
+        assert switch("/unregister")[0] == 0
+        assert lab.run_value("qzdb") is None
+        assert lab.reg("query", APPROVED_KEY, "/v", "qzdb", *LOGON_VIEW).returncode != 0, "its switch value with it"
+    finally:
+        lab.clear_run_value("qzdb")

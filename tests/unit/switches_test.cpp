@@ -1,0 +1,181 @@
+// The deployers' switches on the fake platform: which command line asks for what, and what
+// /register, /unregister and /check do and leave alone.
+#include "app/switches.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/entry.h"
+#include "app/globals.h"
+#include "dbstart/autostart.h"
+#include "dbstart/host_name.h"
+#include "fake/fake_platform.h"
+
+namespace velmor {
+namespace {
+
+using fake::Failure;
+using fake::FakePlatform;
+using fake::Op;
+using fake::RegistryType;
+using View = Platform::RegistryView;
+
+constexpr std::u16string_view ours = u"\"C:\\Program Files\\client\\velmor.exe\"";
+constexpr std::u16string_view approved =
+    u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+const std::string switched_off_mark("\x03\0\0\0\0\0\0\0\0\0\0\0", 12);
+
+TEST(Switches, EachAloneInAnyCaseWithSlashOrDashElseAPlainRun) {
+  const std::pair<std::u16string_view, Switch> rows[] = {
+      {u"/register", Switch::register_},
+      {u"-REGISTER", Switch::register_},
+      {u"  /Unregister ", Switch::unregister},
+      {u"/check", Switch::check},
+      {u"-Check", Switch::check},
+      {u"/?", Switch::help},
+      {u"-?", Switch::help},
+      {u"", Switch::none},
+      {u"/", Switch::none},
+      {u"check", Switch::none},
+      {u"/register x", Switch::none},
+      {u"/checks", Switch::none},
+      {u"\"/check\"", Switch::none},
+      {u"/x /check", Switch::none},
+  };
+  for (const auto& [line, expected] : rows) {
+    EXPECT_EQ(switch_of(line), expected) << fake::narrow(line);
+  }
+}
+
+class SwitchRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform.program_file = u"C:\\Program Files\\client\\velmor.exe";
+    platform.set_registry(host_name_key, host_name_value, u"SRV1");
+  }
+  void TearDown() override {
+    gs_path.clear();
+    gf_get_exename.reset();
+  }
+  int run(std::u16string_view tail) {
+    platform.command_line_text = u"\"C:\\Program Files\\client\\velmor.exe\" " + Text(tail);
+    return velmor_main(platform);
+  }
+  std::optional<Text> entry(View view = View::own) const {
+    return platform.registry_value(autostart_key, u"qzdb", view);
+  }
+
+  FakePlatform platform;
+};
+
+TEST_F(SwitchRun, RegisterDoesTheRunButTheServerAndTakesTheEntryOver) {
+  platform.databases_installed = false;
+  platform.set_registry(autostart_key, u"qzdb", u"\"C:\\client\\velmor.exe\"");
+  platform.disk_files.insert(u"c:\\client\\velmor.exe");  // another install's copy
+  EXPECT_EQ(run(u"/register"), 16) << "told that the client's database is not there yet";
+  EXPECT_EQ(entry(), ours);
+  EXPECT_TRUE(platform.launched.empty());
+  EXPECT_TRUE(platform.calls_of(Op::create_process_snapshot).empty()) << "no server looked for";
+  EXPECT_EQ(platform.ini_value(u"setup.ini", u"database", u"apppath"), u"C:\\Program Files\\client");
+
+  platform.lock_held_elsewhere = true;
+  EXPECT_EQ(run(u"/register"), 1) << "beside a busy copy";
+}
+
+TEST_F(SwitchRun, UnregisterRemovesOnlyEntriesThatStartThisProgram) {
+  platform.windows_64bit = true;
+  platform.set_registry(autostart_key, u"qzdb", ours, RegistryType::plain_string, View::own);
+  platform.set_registry(autostart_key, u"qzdb", u"C:\\PROGRA~1\\client\\velmor.exe", RegistryType::plain_string,
+                        View::view32);
+  platform.long_paths[u"c:\\progra~1\\client\\velmor.exe"] = u"C:\\Program Files\\client\\velmor.exe";
+  platform.set_registry_bytes(approved, u"qzdb", switched_off_mark, RegistryType::binary, View::view64);
+  platform.set_registry(autostart_key, u"other", u"C:\\other\\x.exe");
+  EXPECT_EQ(run(u"/unregister"), 0);
+  EXPECT_FALSE(entry(View::own).has_value());
+  EXPECT_FALSE(entry(View::view32).has_value());
+  EXPECT_FALSE(platform.read_logon_binary(approved, u"qzdb").has_value()) << "its switch with it";
+  EXPECT_TRUE(platform.registry_value(autostart_key, u"other").has_value());
+  EXPECT_TRUE(platform.calls_of(Op::write_ini).empty());
+  EXPECT_TRUE(platform.windows.empty()) << "no window, no dialog";
+
+  // Another install's entry stays; a refused removal is told, as a run's refused write is.
+  platform.set_registry(autostart_key, u"qzdb", u"\"C:\\client\\velmor.exe\"");
+  platform.disk_files.insert(u"c:\\client\\velmor.exe");
+  EXPECT_EQ(run(u"/unregister"), 0);
+  EXPECT_EQ(entry(), u"\"C:\\client\\velmor.exe\"");
+  platform.set_registry(autostart_key, u"qzdb", ours);
+  platform.fail(Op::delete_registry_value, Failure::unsuccessful);
+  EXPECT_EQ(run(u"/unregister"), 4);
+  ASSERT_EQ(platform.message_boxes.size(), 1U);
+  EXPECT_EQ(platform.message_boxes[0].text, autostart_kept_text);
+}
+
+// /check reports what a run would do and why; it changes nothing, takes no guard and asks nobody.
+TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(FakePlatform&)> arrange;
+    int exit_code;
+    const char16_t* says;
+  };
+  const auto in_place = [](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", ours); };
+  const auto with = [&](const std::function<void(FakePlatform&)>& more) {
+    return [=](FakePlatform& p) {
+      in_place(p);
+      more(p);
+    };
+  };
+  const Case cases[] = {
+      {"no entry yet", [](FakePlatform&) {}, 4, u"写入自动启动项：\"C:\\Program Files\\client\\velmor.exe\""},
+      {"no entry, not ours to write",
+       [](FakePlatform& p) { p.fail(Op::may_write_registry_key, Failure::unsuccessful); }, 4, u"无法写入自动启动项"},
+      {"all in place", in_place, 0, u"启动服务器：C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
+      {"switched off in Task Manager", with([](FakePlatform& p) {
+         p.set_registry_bytes(approved, u"qzdb", switched_off_mark, RegistryType::binary, View::view64);
+       }),
+       4, u"任务管理器开关：已禁用"},
+      {"no database file", with([](FakePlatform& p) { p.databases_installed = false; }), 16,
+       u"不启动服务器：没有数据库文件"},
+      {"no server program", with([](FakePlatform& p) { p.disk_files.clear(); }), 2,
+       u"找不到 dbsrv12.exe，查找过（不含当前文件夹）：\n  C:\\Program Files\\client\n  C:\\Windows\\system32"},
+      {"no server program, but one runs", with([](FakePlatform& p) {
+         p.disk_files.clear();
+         p.processes.push_back({900, "dbsrv12.exe"});
+       }),
+       0, u"运行中的 dbsrv12.exe：进程 900，会话 1，C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
+      {"the look at the database refused", with([](FakePlatform& p) {
+         p.file_states[u"c:\\program files\\client\\datebase\\qzdb.db"] = FileState::unknown;
+       }),
+       0, u"无法查看"},
+      {"another install's entry, no database",
+       [](FakePlatform& p) {
+         p.databases_installed = false;
+         p.set_registry(autostart_key, u"qzdb", u"C:\\client\\velmor.exe");
+         p.disk_files.insert(u"c:\\client\\velmor.exe");
+       },
+       20, u"自动启动项留给另一个安装的程序"},
+      {"no host name", with([](FakePlatform& p) { p.set_registry(host_name_key, host_name_value, u""); }), 0,
+       u"运行时先弹出对话框询问服务名"},
+  };
+  for (const auto& c : cases) {
+    FakePlatform p;
+    p.program_file = platform.program_file;
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    p.lock_held_elsewhere = true;  // no guard: it runs beside a busy copy
+    c.arrange(p);
+    p.command_line_text = u"velmor.exe /check";
+    EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
+    ASSERT_EQ(p.reports.size(), 1U) << c.what;
+    EXPECT_NE(p.reports[0].text.find(c.says), Text::npos) << c.what << "\n" << fake::narrow(p.reports[0].text);
+    EXPECT_NE(p.reports[0].text.find(u"数据库文件：C:\\Program Files\\client\\datebase\\qzdb.db"), Text::npos)
+        << c.what;
+    EXPECT_TRUE(p.calls_of(Op::write_ini).empty() && p.calls_of(Op::write_registry_string).empty() &&
+                p.calls_of(Op::delete_registry_value).empty() && p.calls_of(Op::write_new_file).empty())
+        << c.what << ": changes nothing";
+    EXPECT_TRUE(p.launched.empty() && p.windows.empty() && p.message_boxes.empty()) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace velmor
