@@ -336,8 +336,8 @@ def test_autostart_that_windows_would_not_start_is_switched_on_or_reported(lab):
 def test_the_deployment_guides_commands_do_what_it_says(lab):
     guide = (ROOT / "docs" / "deploy.zh-CN.md").read_text("utf-8")
     blocks = re.findall(r"```bat\n(.*?)```", guide, re.S)
-    assert len(blocks) == 5
-    run_batch, query, delete, wow64, install_script = blocks
+    assert len(blocks) == 6
+    run_batch, query, delete, wow64, install_script, uninstall_script = blocks
     folder = lab.program_files_directory("client").folder
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
@@ -370,10 +370,15 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
     assert (folder / "velmor.exe").exists() and b"port=4000" in (folder / "setup.ini").read_bytes()
     assert lab.run_value("qzdb") == '"C:\\Program Files\\client\\velmor.exe"'
+    assert not (folder / "dbsrv12-cmdline.txt").exists(), "no server as SYSTEM: /register starts none"
     (folder / "setup.ini").write_bytes(b"[database]\r\nport=5000\r\n")  # as the client or the dialog left it
     lab.kill_all()
     assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
     assert b"port=5000" in (folder / "setup.ini").read_bytes(), "the next boot keeps it"
+    # The uninstall command: the entry first, then the program file; the client's setup.ini stays.
+    (package / "uninstall.cmd").write_bytes(uninstall_script.replace("\n", "\r\n").encode("gbk"))
+    assert lab.run(["cmd", "/c", "C:\\e2e\\package\\uninstall.cmd"], timeout=60).returncode == 0
+    assert lab.run_value("qzdb") is None and not (folder / "velmor.exe").exists() and (folder / "setup.ini").exists()
     lab.clear_run_value("qzdb")
     shutil.rmtree(folder, ignore_errors=True)
 
