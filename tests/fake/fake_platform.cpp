@@ -1,6 +1,7 @@
 #include "fake/fake_platform.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/explorer_environment.h"
@@ -10,12 +11,12 @@
 namespace velmor::fake {
 
 const char* op_name(Op op) {
-  static const char* const names[] = {
+  static constexpr auto names = std::to_array<const char*>({
 #define VELMOR_OP_NAME(name) #name,
       VELMOR_FAKE_OPERATIONS(VELMOR_OP_NAME)
 #undef VELMOR_OP_NAME
-  };
-  return names[static_cast<std::size_t>(op)];
+  });
+  return names.at(static_cast<std::size_t>(op));
 }
 
 std::string narrow(TextView text) {

@@ -46,9 +46,8 @@ namespace {
 // The server is looked for as Windows would, but never in the current folder: a relative PATH
 // entry would bring it back.
 TEST(ProgramSearch, FoldersInWindowsOrderWithoutTheCurrentFolder) {
-  const std::vector<Text> expected = {u"C:\\client",        u"C:\\Windows\\system32", u"C:\\Windows",
-                                      u"C:\\SQLAny\\Bin32", u"\\\\srv\\tools",        u"D:\\quoted dir",
-                                      u"E:\\"};
+  const std::vector<Text> expected = {u"C:\\client",     u"C:\\Windows\\system32", u"C:\\Windows", u"C:\\SQLAny\\Bin32",
+                                      u"\\\\srv\\tools", u"D:\\quoted dir",        u"E:\\"};
   EXPECT_EQ(program_search_folders(
                 u"C:\\client", u"C:\\Windows\\system32", u"C:\\Windows",
                 u"C:\\SQLAny\\Bin32;;.;..\\bin;bin;\\rooted;C:relative;C:;\\\\srv\\tools;\"D:\\quoted dir\";E:\\"),

@@ -173,8 +173,8 @@ TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingButRegistersItself)
          p.set_ini(ini, u"database", u"dbname", u"sales");
        },
        16, std::nullopt},
-      {"refused write: the box, and 4", [](FakePlatform& p) { p.fail(Op::write_registry_string, Failure::unsuccessful); },
-       20, std::nullopt},
+      {"refused write: the box, and 4",
+       [](FakePlatform& p) { p.fail(Op::write_registry_string, Failure::unsuccessful); }, 20, std::nullopt},
       {"nobody to ask for a name either",
        [](FakePlatform& p) {
          p.set_registry(host_name_key, host_name_value, u"");
@@ -349,11 +349,12 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
                                                        })),
        0, 0},
       {"started by its own 8.3 name: the entry names the long one",
-       program_files(u"C:\\PROGRA~1", [&](FakePlatform& p) {
-         p.program_file = u"C:\\PROGRA~1\\client\\VELMOR~1.EXE";
-         p.long_paths[u"c:\\progra~1\\client\\velmor~1.exe"] = unquoted;
-         p.disk_files.insert(u"c:\\program files\\client\\datebase\\qzdb.db");
-       }),
+       program_files(u"C:\\PROGRA~1",
+                     [&](FakePlatform& p) {
+                       p.program_file = u"C:\\PROGRA~1\\client\\VELMOR~1.EXE";
+                       p.long_paths[u"c:\\progra~1\\client\\velmor~1.exe"] = unquoted;
+                       p.disk_files.insert(u"c:\\program files\\client\\datebase\\qzdb.db");
+                     }),
        0, 1, quoted},
       {"32-bit build, entry in the 64-bit view: no second entry",
        wow64(entry(u"\"D:\\app\\velmor.exe\"", RegistryType::plain_string, View::view64)), 0, 0},

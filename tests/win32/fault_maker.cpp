@@ -105,7 +105,10 @@ int wmain(int argc, wchar_t** argv) {
     const velmor::Text a(argv[2], argv[2] + std::wcslen(argv[2]));
     const velmor::Text b(argv[3], argv[3] + std::wcslen(argv[3]));
     const std::optional<bool> ordinal = velmor::win32::equal_ordinal_ignoring_case(a, b);
-    std::printf("ordinal %s upper %s\n", !ordinal.has_value() ? "missing" : *ordinal ? "equal" : "different",
+    std::printf("ordinal %s upper %s\n",
+                !ordinal.has_value() ? "missing"
+                : *ordinal           ? "equal"
+                                     : "different",
                 velmor::win32::equal_upper_cased(a, b) ? "equal" : "different");
     return 0;
   }

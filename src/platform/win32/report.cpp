@@ -20,7 +20,7 @@ void Win32Platform::show_report(TextView title, TextView text) {
   for (const char16_t unit : text) {
     lines += unit == u'\n' ? std::wstring(L"\r\n") : std::wstring(1, static_cast<wchar_t>(unit));
   }
-  const auto bytes = static_cast<DWORD>(lines.size() * sizeof(wchar_t));
+  const auto bytes = static_cast<DWORD>(lines.size()) * DWORD{sizeof(wchar_t)};
   // Redirected into a file or a pipe: UTF-16 LE with its mark keeps every character, and
   // Notepad (Windows XP's too) and `type` show it right.
   const HANDLE redirected = GetStdHandle(STD_OUTPUT_HANDLE);
