@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "app/entry.h"
 #include "app/globals.h"
@@ -27,24 +28,17 @@ constexpr std::u16string_view approved =
 const std::string switched_off_mark("\x03\0\0\0\0\0\0\0\0\0\0\0", 12);
 
 TEST(Switches, EachAloneInAnyCaseWithSlashOrDashElseAPlainRun) {
-  const std::pair<std::u16string_view, Switch> rows[] = {
-      {u"/register", Switch::register_},
-      {u"-REGISTER", Switch::register_},
-      {u"  /Unregister ", Switch::unregister},
-      {u"/check", Switch::check},
-      {u"-Check", Switch::check},
-      {u"/?", Switch::help},
-      {u"-?", Switch::help},
-      {u"", Switch::none},
-      {u"/", Switch::none},
-      {u"check", Switch::none},
-      {u"/register x", Switch::none},
-      {u"/checks", Switch::none},
-      {u"\"/check\"", Switch::none},
-      {u"/x /check", Switch::none},
+  const std::pair<Switch, std::vector<std::u16string_view>> rows[] = {
+      {Switch::register_, {u"/register", u"-REGISTER"}},
+      {Switch::unregister, {u"  /Unregister "}},
+      {Switch::check, {u"/check", u"-Check"}},
+      {Switch::help, {u"/?", u"-?"}},
+      {Switch::none, {u"", u"/", u"check", u"/register x", u"/checks", u"\"/check\"", u"/x /check"}},
   };
-  for (const auto& [line, expected] : rows) {
-    EXPECT_EQ(switch_of(line), expected) << fake::narrow(line);
+  for (const auto& [expected, lines] : rows) {
+    for (const std::u16string_view line : lines) {
+      EXPECT_EQ(switch_of(line), expected) << fake::narrow(line);
+    }
   }
 }
 
@@ -113,67 +107,64 @@ TEST_F(SwitchRun, UnregisterRemovesOnlyEntriesThatStartThisProgram) {
 
 // /check reports what a run would do and why; it changes nothing, takes no guard and asks nobody.
 TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
-  struct Case {
-    const char* what;
-    std::function<void(FakePlatform&)> arrange;
-    int exit_code;
-    const char16_t* says;
+  const auto entry_of = [](TextView data) {
+    return [data = Text(data)](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", data); };
   };
-  const auto in_place = [](FakePlatform& p) { p.set_registry(autostart_key, u"qzdb", ours); };
-  const auto with = [&](const std::function<void(FakePlatform&)>& more) {
+  const auto ours_and = [&](const std::function<void(FakePlatform&)>& more) {
     return [=](FakePlatform& p) {
-      in_place(p);
+      entry_of(ours)(p);
       more(p);
     };
   };
-  const Case cases[] = {
+  const struct {
+    const char* what;
+    std::function<void(FakePlatform&)> arrange;
+    int exit_code;
+    std::u16string_view says;
+  } cases[] = {
       {"no entry yet", [](FakePlatform&) {}, 4, u"写入自动启动项：\"C:\\Program Files\\client\\velmor.exe\""},
-      {"no entry, not ours to write",
-       [](FakePlatform& p) { p.fail(Op::may_write_registry_key, Failure::unsuccessful); }, 4, u"无法写入自动启动项"},
-      {"all in place", in_place, 0, u"启动服务器：C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
-      {"switched off in Task Manager", with([](FakePlatform& p) {
+      {"not ours to write", [](FakePlatform& p) { p.fail(Op::may_write_registry_key, Failure::unsuccessful); }, 4,
+       u"无法写入自动启动项"},
+      {"all in place", entry_of(ours), 0, u"启动服务器：C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
+      {"switched off", ours_and([](FakePlatform& p) {
          p.set_registry_bytes(approved, u"qzdb", switched_off_mark, RegistryType::binary, View::view64);
        }),
        4, u"任务管理器开关：已禁用"},
-      {"no database file", with([](FakePlatform& p) { p.databases_installed = false; }), 16,
-       u"不启动服务器：没有数据库文件"},
-      {"no server program", with([](FakePlatform& p) { p.disk_files.clear(); }), 2,
-       u"找不到 dbsrv12.exe，查找过（不含当前文件夹）：\n  C:\\Program Files\\client\n  C:\\Windows\\system32"},
-      {"no server program, but one runs", with([](FakePlatform& p) {
+      {"no database", ours_and([](FakePlatform& p) { p.databases_installed = false; }), 16, u"没有数据库文件"},
+      {"no server", ours_and([](FakePlatform& p) { p.disk_files.clear(); }), 2,
+       u"查找过（不含当前文件夹）：\n  C:\\Program Files\\client\n  C:\\Windows\\system32"},
+      {"no server, one runs", ours_and([](FakePlatform& p) {
          p.disk_files.clear();
          p.processes.push_back({900, "dbsrv12.exe"});
        }),
-       0, u"运行中的 dbsrv12.exe：进程 900，会话 1，C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
-      {"the look at the database refused", with([](FakePlatform& p) {
+       0, u"进程 900，会话 1，C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
+      {"database look refused", ours_and([](FakePlatform& p) {
          p.file_states[u"c:\\program files\\client\\datebase\\qzdb.db"] = FileState::unknown;
        }),
        0, u"无法查看"},
       {"another install's entry, no database",
-       [](FakePlatform& p) {
+       [&](FakePlatform& p) {
+         entry_of(u"C:\\client\\velmor.exe")(p);
          p.databases_installed = false;
-         p.set_registry(autostart_key, u"qzdb", u"C:\\client\\velmor.exe");
          p.disk_files.insert(u"c:\\client\\velmor.exe");
        },
        20, u"自动启动项留给另一个安装的程序"},
-      {"no host name", with([](FakePlatform& p) { p.set_registry(host_name_key, host_name_value, u""); }), 0,
-       u"运行时先弹出对话框询问服务名"},
   };
   for (const auto& c : cases) {
     FakePlatform p;
     p.program_file = platform.program_file;
+    p.command_line_text = u"velmor.exe /check";
     p.set_registry(host_name_key, host_name_value, u"SRV1");
     p.lock_held_elsewhere = true;  // no guard: it runs beside a busy copy
     c.arrange(p);
-    p.command_line_text = u"velmor.exe /check";
     EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
-    ASSERT_EQ(p.reports.size(), 1U) << c.what;
-    EXPECT_NE(p.reports[0].text.find(c.says), Text::npos) << c.what << "\n" << fake::narrow(p.reports[0].text);
-    EXPECT_NE(p.reports[0].text.find(u"数据库文件：C:\\Program Files\\client\\datebase\\qzdb.db"), Text::npos)
-        << c.what;
-    EXPECT_TRUE(p.calls_of(Op::write_ini).empty() && p.calls_of(Op::write_registry_string).empty() &&
-                p.calls_of(Op::delete_registry_value).empty() && p.calls_of(Op::write_new_file).empty())
-        << c.what << ": changes nothing";
-    EXPECT_TRUE(p.launched.empty() && p.windows.empty() && p.message_boxes.empty()) << c.what;
+    const Text report = p.reports.empty() ? Text() : p.reports[0].text;
+    EXPECT_NE(report.find(c.says), Text::npos) << c.what << "\n" << fake::narrow(report);
+    EXPECT_NE(report.find(u"数据库文件：C:\\Program Files\\client\\datebase\\qzdb.db"), Text::npos) << c.what;
+    for (const Op changes : {Op::write_ini, Op::write_registry_string, Op::delete_registry_value, Op::write_new_file,
+                             Op::run, Op::open_window, Op::message_box}) {
+      EXPECT_TRUE(p.calls_of(changes).empty()) << c.what << ": " << op_name(changes);
+    }
   }
 }
 
