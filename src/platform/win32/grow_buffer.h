@@ -12,7 +12,7 @@ namespace velmor::win32 {
 // What one call made of its buffer: fits (count: the units written), too small (count: the size
 // to try next, 0 when unknown), or failed.
 struct Filled {
-  enum Outcome { fits, too_small, failed } outcome;
+  enum Outcome { fits, too_small, failed } outcome = failed;
   std::size_t count = 0;
 };
 inline constexpr auto fits = [](std::size_t count) { return Filled{Filled::fits, count}; };
