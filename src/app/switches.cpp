@@ -33,14 +33,7 @@ int unregister(Platform& platform) {
   ini.prepare_read_only();
   const Text ls_dbname = ini.read(setup_key::dbname, setup_default::dbname);
   const ThisProgram program = this_program(platform, gs_path);
-  if (unregister_autostart(platform, ls_dbname, program.command, program.path)) {
-    return 0;
-  }
-  if (platform.display_is_visible()) {
-    platform.release_instance_lock();  // the re-run it asks for must not end at the guard
-    report_autostart_kept(platform);
-  }
-  return exit_autostart_missing;
+  return unregister_autostart(platform, ls_dbname, program.command, program.path) ? 0 : exit_autostart_missing;
 }
 
 }  // namespace

@@ -48,16 +48,20 @@ void velmor_app::open(TextView commandline) {
   }
   if (chosen == Switch::unregister) {
     exit_code_ = run_switch(platform_, chosen);
-    return;
+  } else {
+    main_window_.set_mode(chosen == Switch::register_ ? RunMode::register_only : RunMode::plain);
+    platform_.open_window(w_db_start_definition(), main_window_);
   }
-  main_window_.set_mode(chosen == Switch::register_ ? RunMode::register_only : RunMode::plain);
-  platform_.open_window(w_db_start_definition(), main_window_);
-  // The main window is closed by now. Its failure message asks for a re-run: with the lock
-  // released too, that re-run does the whole job while this box still waits. Where nobody can
-  // see the box, the exit code alone tells it.
-  if ((main_window_.outcome() & exit_autostart_missing) != 0 && platform_.display_is_visible()) {
+  // The main window is closed by now. The failure message asks for a re-run as administrator:
+  // with the lock released too, that re-run does the whole job while this box still waits. Where
+  // nobody can see the box, the exit code alone tells it.
+  if ((exit_code() & exit_autostart_missing) != 0 && platform_.display_is_visible()) {
     platform_.release_instance_lock();
-    report_autostart_missing(platform_);
+    if (chosen == Switch::unregister) {
+      report_autostart_kept(platform_);
+    } else {
+      report_autostart_missing(platform_);
+    }
   }
 }
 

@@ -140,13 +140,15 @@ CheckResult check(Platform& platform) {
   // The autostart, in every view where Windows starts it.
   const AutostartState state = judge_autostart(platform, settings.dbname, program.command, program.path);
   const RunEntry* entry = state.this_programs();
+  bool switch_off = false;  // of the entry that starts this program
   for (const RunEntry& place : state.entries) {
     out.line({u"自动启动项", view_name(platform, place.view), u"：", autostart_key, u"，值 ", settings.dbname});
     if (place.value.has_value()) {
       out.line({u"  值：", *place.value});
       out.line({u"  启动：", place.program, u"：", starts_text(place.starts)});
-      out.line(
-          {u"  任务管理器开关：", switched_off(platform, place.switch_key, settings.dbname) ? u"已禁用" : u"启用"});
+      const bool off = switched_off(platform, place.switch_key, settings.dbname);
+      switch_off = switch_off || (&place == entry && off);
+      out.line({u"  任务管理器开关：", off ? u"已禁用" : u"启用"});
     } else {
       out.line({u"  ", starts_text(place.starts)});
     }
@@ -168,7 +170,6 @@ CheckResult check(Platform& platform) {
   } else {
     out.line({u"  不启动服务器：找不到 dbsrv12.exe（退出码 2）"});
   }
-  const bool switch_off = entry != nullptr && switched_off(platform, entry->switch_key, settings.dbname);
   if (no_database && entry == nullptr && state.another_program_present()) {
     out.line({u"  自动启动项留给另一个安装的程序，不写入"});
   } else if (entry != nullptr) {
