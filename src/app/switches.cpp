@@ -4,10 +4,8 @@
 #include <utility>
 
 #include "app/globals.h"
-#include "dbstart/autostart.h"
+#include "dbstart/carry_out.h"
 #include "dbstart/check_report.h"
-#include "dbstart/setup_ini.h"
-#include "dbstart/w_db_start.h"
 
 namespace velmor {
 namespace {
@@ -27,13 +25,11 @@ constexpr std::u16string_view help_text =
     u"8   读不到主机名，也无人可询问服务名\n"
     u"16  没有数据库文件 datebase\\<dbname>.db\n";
 
-// /unregister: the entry named as a run names it, wherever it starts this program.
+// /unregister: every entry whose program is this file, under any name: it needs no setting.
 int unregister(Platform& platform) {
-  SetupIni ini(platform);
-  ini.prepare_read_only();
-  const Text ls_dbname = ini.read(setup_key::dbname, setup_default::dbname);
-  const ThisProgram program = this_program(platform, gs_path);
-  return unregister_autostart(platform, ls_dbname, program.command, program.path) ? 0 : exit_autostart_missing;
+  SetupIni unread(platform);
+  const RunFacts facts = read_run_facts(platform, unread, {}, RunMode::unregister);
+  return carry_out(platform, facts, plan_run(facts, RunMode::unregister));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/switches.h"
 #include "dbstart/autostart.h"
+#include "dbstart/run_plan.h"
 #include "platform/path.h"
 #include "ui/window_definitions.h"
 

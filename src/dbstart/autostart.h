@@ -37,49 +37,35 @@ ThisProgram this_program(Platform& platform, TextView ls_starpath);
 
 using RunView = Platform::RegistryView;
 
-// What Windows would start at logon from the entry of one registry view.
+// What Windows would start at logon from one entry.
 enum class EntryStarts {
   nothing,                // no entry of that name
   this_program,           // this program's file, as this run writes it or in any spelling Windows reads alike
   this_program_unquoted,  // this program, but unquoted with blanks: C:\Program.exe could start instead
-  another_program,        // another program file, one that exists: another install's
+  this_program_switch,    // this program with one of its switches: never a plain run
+  hijacked,               // unquoted, and a file earlier in its path starts instead of this program
+  another_program,        // another program file, one that exists: another copy's
   missing_program,        // a program file that is not there (the client moved or reinstalled elsewhere)
 };
 
-struct RunEntry {
-  RunView view = RunView::own;
-  TextView switch_key;        // Task Manager's switch for the entries of this view
-  std::optional<Text> value;  // as read, expanded as Explorer expands it
-  Text program;               // the program file Windows starts from it
-  EntryStarts starts = EntryStarts::nothing;
+// A view of the Run key where Windows starts entries, and Task Manager's switches for it.
+struct RunPlace {
+  RunView view;
+  TextView switch_key;
 };
-
-// The entries of one name in every view where Windows starts them, this program's own view
-// first, as read now; nothing is written to find them.
-struct AutostartState {
-  std::vector<RunEntry> entries;
-
-  // The first entry that starts this program; nullptr when none does.
-  [[nodiscard]] const RunEntry* this_programs() const;
-  // Whether an entry starts another program file that exists.
-  [[nodiscard]] bool another_program_present() const;
-};
-
-AutostartState judge_autostart(Platform& platform, TextView ls_dbname, TextView ls_dir, TextView program_path);
+// Every view where Windows starts the machine's Run entries, this program's own first: both on
+// 64-bit Windows, where a Group Policy preference, the 64-bit regedit or a 64-bit script put the
+// entry into the 64-bit one.
+std::vector<RunPlace> run_places(Platform& platform);
 
 // Whether Task Manager or Settings switched the entry of that name off (an odd first byte).
-bool switched_off(Platform& platform, TextView switch_key, TextView ls_dbname);
-// Whether a policy makes Windows ignore the machine's Run key: an administrator's decision.
-bool machine_run_key_ignored(Platform& platform);
+bool switched_off(Platform& platform, TextView switch_key, TextView name);
 
-// Makes Windows start `ls_dir` at the next logon, as value `ls_dbname`: an entry that starts
-// this program is kept as it is, else it is written into the program's own view and read back,
-// and a switch that turned it off is removed. True when Windows will start it.
-bool register_autostart(Platform& platform, const AutostartState& state, TextView ls_dbname, TextView ls_dir);
-
-// Removes every entry of that name that starts this program, and its switch. True when none
-// that starts this program is left.
-bool unregister_autostart(Platform& platform, TextView ls_dbname, TextView ls_dir, TextView program_path);
+// The effects on one entry, each true when done. Written values are read back: a filter may
+// drop the write and still report success.
+bool write_entry(Platform& platform, RunView view, TextView name, TextView ls_dir);
+bool switch_on(Platform& platform, TextView switch_key, TextView name);
+bool remove_entry(Platform& platform, RunView view, TextView switch_key, TextView name);
 
 // Tells the user that the program will not start at logon.
 void report_autostart_missing(Platform& platform);

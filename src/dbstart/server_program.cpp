@@ -1,7 +1,5 @@
 #include "dbstart/server_program.h"
 
-#include "app/globals.h"
-#include "dbstart/server_command.h"
 #include "platform/path.h"
 
 namespace velmor {
@@ -26,17 +24,6 @@ ProgramSearch find_program(Platform& platform, TextView command_line, TextView o
     }
   }
   return search;
-}
-
-bool start_server(Platform& platform, TextView ls_runstring, TextView ls_starpath) {
-  if (gf_get_exename->of_getexe(server_executable) > 0) {
-    return true;
-  }
-  // The file found is passed as the program to start; the command line itself stays as composed.
-  // The server works in the start path: not in whatever folder this program was started from,
-  // which the server would keep busy.
-  const ProgramSearch search = find_program(platform, ls_runstring, gs_path);
-  return search.program.has_value() && platform.run(*search.program, ls_runstring, ls_starpath);
 }
 
 }  // namespace velmor

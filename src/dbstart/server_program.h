@@ -19,7 +19,4 @@ struct ProgramSearch {
 // program of that name in the current folder (CWE-427).
 ProgramSearch find_program(Platform& platform, TextView command_line, TextView own_folder);
 
-// Starts the server unless one runs: false when it is not running and could not be started.
-bool start_server(Platform& platform, TextView ls_runstring, TextView ls_starpath);
-
 }  // namespace velmor

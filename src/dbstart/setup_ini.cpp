@@ -31,6 +31,13 @@ std::string utf16le_file(TextView text) {
 }
 
 Text SetupIni::read(TextView key, TextView fallback) {
+  if (dry_writes_.has_value()) {
+    for (const auto& [written, value] : *dry_writes_) {
+      if (equal_ascii_ignoring_case(written, key)) {
+        return value;
+      }
+    }
+  }
   if (unconverted_text_.has_value()) {
     return profile_value(*unconverted_text_, database_section, key).value_or(Text(fallback));
   }
@@ -42,6 +49,10 @@ void SetupIni::write(TextView key, TextView value) {
     return;
   }
   const Text line = one_line(value);
+  if (dry_writes_.has_value()) {
+    dry_writes_->emplace(dry_writes_->begin(), key, line);  // the latest first
+    return;
+  }
   if (hold_every_character(line)) {
     platform_.write_ini(file_, database_section, key, line);
   }
@@ -57,18 +68,21 @@ Text SetupIni::full_path() const {
   return resolve_in(gs_path, file_);
 }
 
-void SetupIni::prepare() {
-  const std::optional<std::string> bytes = wait_until_readable();
+FileAccess SetupIni::prepare() {
+  FileAccess access{FileAccess::readable, 0};
+  const std::optional<std::string> bytes = wait_until_readable(access);
   if (!bytes.has_value()) {
-    return;
+    return access;
   }
   std::optional<Text> text = misread_unicode_text(*bytes, platform_.ansi_is_utf8());
   if (text.has_value() && !replace_file_safely(platform_, full_path(), utf16le_file(*text))) {
     unconverted_text_ = std::move(text);  // read-only, or held open by the client
   }
+  return access;
 }
 
-std::optional<std::string> SetupIni::prepare_read_only() {
+std::optional<std::string> SetupIni::prepare_dry_run() {
+  dry_writes_.emplace();
   std::optional<std::string> bytes = platform_.read_settings_file(file_);
   if (bytes.has_value()) {
     unconverted_text_ = misread_unicode_text(*bytes, platform_.ansi_is_utf8());
@@ -101,13 +115,13 @@ bool SetupIni::hold_every_character(TextView value) {
   return replace_file_safely(platform_, full_path(), utf16le_file(text));
 }
 
-std::optional<std::string> SetupIni::wait_until_readable() {
+std::optional<std::string> SetupIni::wait_until_readable(FileAccess& access) {
   for (std::uint32_t waited = 0;; waited += locked_file_retry_ms) {
     std::optional<std::string> bytes = platform_.read_settings_file(file_);
     if (bytes.has_value()) {
       return bytes;
     }
-    const FileAccess access = platform_.settings_file_access(file_);
+    access = platform_.settings_file_access(file_);
     if (access.kind == FileAccess::missing) {
       return std::nullopt;
     }
@@ -115,7 +129,7 @@ std::optional<std::string> SetupIni::wait_until_readable() {
       return platform_.read_settings_file(file_);  // let go of just now
     }
     if (waited >= locked_file_wait_ms) {
-      throw RuntimeError("read " + utf8_of(full_path()), access.system_code);
+      return std::nullopt;
     }
     platform_.sleep(locked_file_retry_ms);
   }

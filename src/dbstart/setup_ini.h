@@ -1,5 +1,8 @@
 #pragma once
 // The program's settings file: setup.ini in the start directory, section "database".
+#include <utility>
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace velmor {
@@ -41,11 +44,13 @@ class SetupIni {
 
   // Before the first read or write of a run: waits while another program holds the file open,
   // rewrites once as UTF-16LE a file saved as UTF-8 or UTF-16BE, which the profile functions
-  // would misread, and so decides how this run reads and writes the file.
-  void prepare();
-  // For a run that writes nothing: reads the file as a run that converts it would, without
-  // waiting for it. The file's bytes; nothing when it is missing or cannot be read now.
-  std::optional<std::string> prepare_read_only();
+  // would misread, and so decides how this run reads and writes the file. Refused, with the
+  // system's code, when the file stays held or unreadable: its reads would silently give defaults.
+  FileAccess prepare();
+  // For a look that writes nothing: reads the file as a run that converts it would, without
+  // waiting for it, and keeps every later write in memory, where the reads see it. The file's
+  // bytes; nothing when it is missing or cannot be read now.
+  std::optional<std::string> prepare_dry_run();
   // The stored value; `fallback` when file, section or key is missing. A present empty value
   // reads as empty.
   Text read(TextView key, TextView fallback);
@@ -54,16 +59,15 @@ class SetupIni {
   void write(TextView key, TextView value);
   // The same file, with this run's decision, under another of its names.
   [[nodiscard]] SetupIni named(TextView file) const;
+  [[nodiscard]] Text full_path() const;
 
  private:
-  // Waits while another program holds the file open; a file that stays unreadable is a
-  // run-time error, naming the file, since its reads would silently give defaults. Returns the
-  // file's bytes; nothing when there is no file.
-  std::optional<std::string> wait_until_readable();
+  // Waits while another program holds the file open. The file's bytes; nothing when there is no
+  // file, or when it stays unreadable (then `access` says why).
+  std::optional<std::string> wait_until_readable(FileAccess& access);
   // A value outside the ANSI code page would be stored as question marks in an ANSI file:
   // such a file becomes UTF-16 first, with the same text. False when the file cannot hold it.
   bool hold_every_character(TextView value);
-  [[nodiscard]] Text full_path() const;
 
   Platform& platform_;
   Text file_;
@@ -71,6 +75,8 @@ class SetupIni {
   // this run reads it from here and writes nothing into it, since their ANSI writes would
   // garble it for good. The next run that may rewrite it converts it first.
   std::optional<Text> unconverted_text_;
+  // A dry run's writes, by key; nothing for a run that writes.
+  std::optional<std::vector<std::pair<Text, Text>>> dry_writes_;
 };
 
 }  // namespace velmor

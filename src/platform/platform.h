@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/runtime_error.h"
 #include "platform/text.h"
@@ -44,7 +45,8 @@ enum class InstanceLock {
 // What a look at a path found.
 enum class FileState {
   disk_file,  // an existing file on a disk: not a folder, not a device such as NUL
-  none,       // no such file, or a folder or device of that name, or no name a file can have
+  none,       // no such file, or a device of that name, or no name a file can have
+  folder,     // a folder of that name
   unknown,    // the look itself failed: access denied on the way, a drive not ready, too long
 };
 
@@ -139,6 +141,8 @@ class Platform {
   // this program's own reads and writes above land in. Nothing when missing or of another type.
   virtual std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) = 0;
   virtual std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) = 0;
+  // The names of the values under the key, in the registry's order; none when it cannot be read.
+  virtual std::vector<Text> registry_value_names(TextView key_path, RegistryView view) = 0;
   // True also when there was no such value.
   virtual bool delete_registry_value(TextView key_path, TextView value_name, RegistryView view) = 0;
   // Whether this user may set values under the key, asked without setting any.

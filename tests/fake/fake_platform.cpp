@@ -107,12 +107,12 @@ Text FakePlatform::stored_key(TextView key_path, RegistryView view) const {
 
 void FakePlatform::set_registry(TextView key_path, TextView value_name, TextView data, RegistryType type,
                                 RegistryView view) {
-  registry_[stored_key(key_path, view)][fold(value_name)] = RegistryValue{Text(data), type, {}};
+  registry_[stored_key(key_path, view)][fold(value_name)] = RegistryValue{Text(value_name), Text(data), type, {}};
 }
 
 void FakePlatform::set_registry_bytes(TextView key_path, TextView value_name, std::string bytes, RegistryType type,
                                       RegistryView view) {
-  registry_[stored_key(key_path, view)][fold(value_name)] = RegistryValue{{}, type, std::move(bytes)};
+  registry_[stored_key(key_path, view)][fold(value_name)] = RegistryValue{Text(value_name), {}, type, std::move(bytes)};
 }
 
 const RegistryValue* FakePlatform::registry_entry(TextView key_path, TextView value_name, RegistryView view) const {
@@ -353,6 +353,18 @@ std::optional<std::uint32_t> FakePlatform::read_logon_dword(TextView key_path, T
   return number;
 }
 
+std::vector<Text> FakePlatform::registry_value_names(TextView key_path, RegistryView view) {
+  std::vector<Text> names;
+  const auto key = registry_.find(stored_key(key_path, view));
+  if (enter(Op::registry_value_names) || key == registry_.end()) {
+    return names;
+  }
+  for (const auto& [folded, value] : key->second) {
+    names.push_back(value.name);
+  }
+  return names;
+}
+
 bool FakePlatform::delete_registry_value(TextView key_path, TextView value_name, RegistryView view) {
   if (enter(Op::delete_registry_value, narrow(value_name))) {
     return false;
@@ -464,7 +476,8 @@ FileState FakePlatform::file_state(TextView path) {
                                   folded.find(u'\\', databases.size()) == Text::npos;
   const bool exists =
       folded == fold(program_file) || installed_database || disk_files.contains(folded) || raw_files.contains(folded);
-  return exists ? FileState::disk_file : FileState::none;
+  const bool folder = folders.contains(folded) || (databases_installed && folded + u"\\" == databases);
+  return exists ? FileState::disk_file : folder ? FileState::folder : FileState::none;
 }
 
 bool FakePlatform::may_write_file(TextView path) {

@@ -20,7 +20,7 @@ namespace velmor::fake {
   X(find_window) X(open_window) X(close_window) X(control_text) X(set_control_text) X(set_focus) X(message_box) \
   X(show_report) \
   X(read_ini) X(write_ini) X(read_registry_string) X(write_registry_string) X(read_logon_binary) \
-  X(read_logon_dword) X(delete_registry_value) X(may_write_registry_key) X(settings_file_access) \
+  X(read_logon_dword) X(registry_value_names) X(delete_registry_value) X(may_write_registry_key) X(settings_file_access) \
   X(read_settings_file) X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_state) \
   X(may_write_file) X(long_path) \
   X(run) X(program_search_places) X(describe_process) X(create_process_snapshot) X(first_process) X(next_process) X(open_process_for_termination) \
@@ -64,6 +64,7 @@ struct MessageBoxShown {
 enum class RegistryType { plain_string, expandable_string, binary, dword, other };
 
 struct RegistryValue {
+  Text name;  // as written
   Text data;
   RegistryType type = RegistryType::plain_string;
   std::string bytes;  // of a binary or a DWORD value
@@ -107,6 +108,7 @@ class FakePlatform : public Platform {
   // Other files that exist, by lower-case full path: SQL Anywhere's server on PATH.
   std::set<Text> disk_files = {u"c:\\sqlany12\\bin32\\dbsrv12.exe"};
   std::map<Text, FileState> file_states;  // what a look at these paths finds, whatever else holds
+  std::set<Text> folders;                 // by lower-case full path, besides the installed datebase
   SearchPlaces search_places = {u"C:\\Windows\\system32", u"C:\\Windows", u"C:\\SQLAny12\\Bin32"};
   bool databases_installed = true;       // <program folder>\datebase\*.db exist, as installed
   std::map<Text, Text> long_paths;       // 8.3 short forms, lower case, and their long paths
@@ -155,6 +157,7 @@ class FakePlatform : public Platform {
   bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) override;
   std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
   std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
+  std::vector<Text> registry_value_names(TextView key_path, RegistryView view) override;
   bool delete_registry_value(TextView key_path, TextView value_name, RegistryView view) override;
   bool may_write_registry_key(TextView key_path, RegistryView view) override;
   bool registry_is_32bit_view() override;

@@ -160,12 +160,12 @@ TEST_F(StartSequence, WithoutItsDatabaseFileARunStartsNothingButRegistersItself)
   };
   const Case cases[] = {
       {"no entry: written", [](FakePlatform&) {}, 16, ours},
-      {"another installed copy's entry: left alone",
+      {"another installed copy's entry: left to it",
        [&](FakePlatform& p) {
          entry(client)(p);
          p.disk_files.insert(u"c:\\client\\velmor.exe");
        },
-       16, client},
+       48, client},
       {"an entry whose program is gone: taken over", entry(client), 16, ours},
       {"only another database there",
        [](FakePlatform& p) {

@@ -122,9 +122,10 @@ TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
     int exit_code;
     std::u16string_view says;
   } cases[] = {
-      {"no entry yet", [](FakePlatform&) {}, 4, u"写入自动启动项：\"C:\\Program Files\\client\\velmor.exe\""},
+      {"no entry yet", [](FakePlatform&) {}, 4,
+       u"运行时：写入本程序的自动启动项：\"C:\\Program Files\\client\\velmor.exe\""},
       {"not ours to write", [](FakePlatform& p) { p.fail(Op::may_write_registry_key, Failure::unsuccessful); }, 4,
-       u"无法写入自动启动项"},
+       u"自动启动项仍不在位：显示提示框"},
       {"all in place", entry_of(ours), 0, u"启动服务器：C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
       {"switched off", ours_and([](FakePlatform& p) {
          p.set_registry_bytes(approved, u"qzdb", switched_off_mark, RegistryType::binary, View::view64);
@@ -148,7 +149,7 @@ TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
          p.databases_installed = false;
          p.disk_files.insert(u"c:\\client\\velmor.exe");
        },
-       20, u"自动启动项留给另一个安装的程序"},
+       20, u"自动启动项留给另一个副本"},
   };
   for (const auto& c : cases) {
     FakePlatform p;

@@ -146,6 +146,29 @@ std::optional<std::uint32_t> Win32Platform::read_logon_dword(TextView key_path, 
   return number;
 }
 
+std::vector<Text> Win32Platform::registry_value_names(TextView key_path, RegistryView view) {
+  const KeyPath path = split(key_path);
+  RegistryKey key;
+  std::vector<Text> names;
+  if (path.root == nullptr ||
+      RegOpenKeyExW(path.root, path.subkey.c_str(), 0, KEY_QUERY_VALUE | view_flag(view), key.out()) != ERROR_SUCCESS) {
+    return names;
+  }
+  // A value name has at most 16,383 characters.
+  std::array<wchar_t, 16384> name{};
+  for (DWORD index = 0;; ++index) {
+    auto size = static_cast<DWORD>(name.size());
+    const LSTATUS status = RegEnumValueW(key.get(), index, name.data(), &size, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_MORE_DATA) {
+      continue;  // longer than any name may be: not one of ours
+    }
+    if (status != ERROR_SUCCESS) {
+      return names;
+    }
+    names.push_back(text_of(std::wstring(name.data(), size)));
+  }
+}
+
 bool Win32Platform::delete_registry_value(TextView key_path, TextView value_name, RegistryView view) {
   const KeyPath path = split(key_path);
   RegistryKey key;

@@ -124,7 +124,7 @@ FileState Win32Platform::file_state(TextView path) {
     return state_after(GetLastError());
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return FileState::none;
+    return FileState::folder;
   }
   // NUL.db, COM1.db and the like are devices before Windows 11. Opened without any access, so
   // that a server holding the file open is not disturbed.

@@ -50,6 +50,7 @@ class Win32Platform : public Platform {
   bool write_registry_string(TextView key_path, TextView value_name, TextView value, RegistryView view) override;
   std::optional<std::string> read_logon_binary(TextView key_path, TextView value_name) override;
   std::optional<std::uint32_t> read_logon_dword(TextView key_path, TextView value_name) override;
+  std::vector<Text> registry_value_names(TextView key_path, RegistryView view) override;
   bool delete_registry_value(TextView key_path, TextView value_name, RegistryView view) override;
   bool may_write_registry_key(TextView key_path, RegistryView view) override;
   bool registry_is_32bit_view() override;
