@@ -101,7 +101,7 @@ void settings_lines(Report& out, Platform& platform, const std::optional<std::st
   out.line({u"配置文件：", ini_path});
   if (bytes.has_value()) {
     out.line({u"  编码：", encoding_name(*bytes, platform.ansi_is_utf8())});
-  } else {
+  } else if (access.kind != FileAccess::readable) {
     out.line({u"  ", access.kind == FileAccess::missing ? u"不存在：运行时新建，各项取默认值"
                                                         : u"现在读不到（被其他程序占用或无权读取）"});
   }
@@ -181,7 +181,7 @@ CheckResult check(Platform& platform) {
   const FileAccess access = platform.settings_file_access(setup_ini_name);
   settings_lines(out, platform, bytes, access, resolve_in(gs_path, setup_ini_name));
   const Text ls_diskname = read_host_name(platform);
-  const SettingsPlan settings = plan_settings(bytes.has_value() || access.kind == FileAccess::missing, ls_diskname,
+  const SettingsPlan settings = plan_settings(bytes.has_value() || access.kind != FileAccess::refused, ls_diskname,
                                               platform.display_is_visible());
   if (settings.stop) {
     out.line({u"结论：现在运行一次会等待约 2 秒，仍读不到配置文件就停止，不做任何事（退出码 1）"});

@@ -89,27 +89,31 @@ def test_a_server_name_with_a_blank_reaches_the_server_as_one_argument(lab):
 
 
 def test_a_run_before_the_database_registers_itself_and_the_next_starts_the_server(lab):
-    # The first install, before the client has made or restored its database.
+    # The first install, before the client has made or restored its database, after an
+    # administrator tried the release unpacked in Downloads.
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
-    client = lab.start_directory("client", databases=())
+    copy = lab.start_directory("Downloads/velmor-1.0-win32", databases=())
     try:
-        assert client.run() == 16
-        assert client.standin_launches(wait=1) == [], "no server for a database that is not there"
-        assert lab.run_value("qzdb") == client.exe, "registered all the same"
-        # A copy unpacked into Downloads leaves the installed client's entry alone; a folder named
-        # like the database, or a device name (NUL.db is the null device before Windows 11), is no
-        # database.
-        copy = lab.start_directory("Downloads/velmor-1.0-win32", databases=())
-        (copy.folder / "datebase" / "qzdb.db").mkdir(parents=True)
         assert copy.run() == 16
+        assert copy.standin_launches(wait=1) == [], "no server for a database that is not there"
+        assert lab.run_value("qzdb") == copy.exe, "registered all the same"
+        # The client's installer made its datebase folder: its copy takes the entry over.
+        client = lab.start_directory("client", databases=())
+        (client.folder / "datebase").mkdir()
+        assert client.run() == 16
+        assert lab.run_value("qzdb") == client.exe
+        # Tried again in Downloads, where a folder named like the database is no database: the
+        # entry stays with the client's copy, and the exit code says so.
+        (copy.folder / "datebase" / "qzdb.db").mkdir(parents=True)
+        assert copy.run() == 16 + 32
         assert lab.run_value("qzdb") == client.exe
         assert "apppath=C:\\e2e\\Downloads\\velmor-1.0-win32\r\n" in copy.ini_text(), "setup.ini as always"
+        # A device name (NUL.db is the null device before Windows 11) is no database either.
         copy.write_ini("[database]\ndbname=NUL\n")
         assert copy.run() == 16
         assert copy.standin_launches(wait=1) == []
         # The database appears: the next run, as at the next logon, starts the server.
-        (client.folder / "datebase").mkdir()
         (client.folder / "datebase" / "qzdb.db").write_bytes(b"stand-in database\n")
         assert client.run() == 0 and len(client.standin_launches()) == 1
     finally:
@@ -416,8 +420,18 @@ def test_the_deployers_switches_check_register_and_unregister(lab):
         assert "现在登录时：启动或找到服务器；退出码 0" in report
         lab.reg("add", APPROVED_KEY, "/v", "qzdb", "/t", "REG_BINARY", "/d", "02" + SWITCHED_OFF[2:], "/f",
                 *LOGON_VIEW)
+        # The client holds setup.ini open: /check says a run would stop, and shows no defaults.
+        start.write_ini("[database]\ndbname=qzdb\n")
+        locker = lab.lock_file(start.path + "\\setup.ini", 10)
+        code, report = switch("/check")
+        assert code == 1 and "dbname=" not in report, report
+        # /unregister needs no setting: under the held file, it removes this program's entries
+        # by program, the one under the name the client used before too.
+        lab.add_run_value("olddb", start.exe)
         assert switch("/unregister")[0] == 0
-        assert lab.run_value("qzdb") is None
+        locker.kill()
+        assert lab.run_value("qzdb") is None and lab.run_value("olddb") is None
         assert lab.reg("query", APPROVED_KEY, "/v", "qzdb", *LOGON_VIEW).returncode != 0, "its switch value with it"
     finally:
         lab.clear_run_value("qzdb")
+        lab.clear_run_value("olddb")

@@ -292,15 +292,15 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
     };
   };
   const Case cases[] = {
-      {"no entry: written", [](FakePlatform&) {}, 0, 1},
       {"exactly this entry: no write", entry(u"D:\\app\\velmor.exe"), 0, 0},
       {"another program's entry: overwritten", entry(u"C:\\old\\velmor.exe"), 0, 1},
       {"refused over another entry", refused(entry(u"C:\\old\\velmor.exe")), 4, 1},
-      {"refused, none there", refused([](FakePlatform&) {}), 4, 1},
       {"expandable, %SystemDrive%", refused(entry(u"%SystemDrive%\\app\\velmor.exe", RegistryType::expandable_string)),
        0, 0},
       {"other letter case", refused(entry(u"d:\\APP\\VELMOR.EXE")), 0, 0},
       {"quoted, with an argument", refused(entry(u"\"D:\\app\\velmor.exe\" /x")), 0, 0},
+      {"quoted, with one of its switches: no plain run, replaced", entry(u"\"D:\\app\\velmor.exe\" -Register"), 0, 1,
+       u"D:\\app\\velmor.exe"},
       // Compared as the file system compares names, also where Windows XP lacks CompareStringOrdinal.
       {"other letter case, accented and Cyrillic",
        [&](FakePlatform& p) {
@@ -319,12 +319,6 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
          mark(Text(approved) + u"32", off)(p);
        },
        0, 1},
-      {"switched off, not ours to switch on",
-       [&](FakePlatform& p) {
-         mark(approved, off)(p);
-         p.fail(Op::delete_registry_value, Failure::unsuccessful);
-       },
-       4, 1},
       {"machine Run key ignored by machine policy", policy(u"HKEY_LOCAL_MACHINE"), 4, 1},
       {"machine Run key ignored by user policy", policy(u"HKEY_CURRENT_USER"), 4, 1},
       {"a drive root's own entry, as composed",
@@ -343,6 +337,13 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
                        p.disk_files.insert(u"c:\\program.exe");
                      })),
        4, 1},
+      {"unquoted, and C:\\Program.exe exists: quoted where it may be",
+       program_files(u"C:\\Program Files",
+                     [&](FakePlatform& p) {
+                       entry(unquoted)(p);
+                       p.disk_files.insert(u"c:\\program.exe");
+                     }),
+       0, 1, quoted},
       {"the 8.3 short form of its path", program_files(u"C:\\Program Files", refused([&](FakePlatform& p) {
                                                          entry(u"C:\\PROGRA~1\\client\\velmor.exe")(p);
                                                          p.long_paths[u"c:\\progra~1\\client\\velmor.exe"] = unquoted;

@@ -85,9 +85,14 @@ TEST_F(SwitchRun, UnregisterRemovesOnlyEntriesThatStartThisProgram) {
   platform.long_paths[u"c:\\progra~1\\client\\velmor.exe"] = u"C:\\Program Files\\client\\velmor.exe";
   platform.set_registry_bytes(approved, u"qzdb", switched_off_mark, RegistryType::binary, View::view64);
   platform.set_registry(autostart_key, u"other", u"C:\\other\\x.exe");
+  // Under a name the client no longer uses, unquoted as the earlier program wrote it; it needs
+  // no setting, so a setup.ini held open changes nothing.
+  platform.set_registry(autostart_key, u"olddb", u"C:\\Program Files\\client\\velmor.exe");
+  platform.settings_locked_probes = 1000;
   EXPECT_EQ(run(u"/unregister"), 0);
   EXPECT_FALSE(entry(View::own).has_value());
   EXPECT_FALSE(entry(View::view32).has_value());
+  EXPECT_FALSE(platform.registry_value(autostart_key, u"olddb").has_value());
   EXPECT_FALSE(platform.read_logon_binary(approved, u"qzdb").has_value()) << "its switch with it";
   EXPECT_TRUE(platform.registry_value(autostart_key, u"other").has_value());
   EXPECT_TRUE(platform.calls_of(Op::write_ini).empty());
@@ -124,9 +129,16 @@ TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
   } cases[] = {
       {"no entry yet", [](FakePlatform&) {}, 4,
        u"运行时：写入本程序的自动启动项：\"C:\\Program Files\\client\\velmor.exe\""},
-      {"not ours to write", [](FakePlatform& p) { p.fail(Op::may_write_registry_key, Failure::unsuccessful); }, 4,
-       u"自动启动项仍不在位：显示提示框"},
       {"all in place", entry_of(ours), 0, u"启动服务器：C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
+      {"the name a run would use: the host name over a stored one", ours_and([](FakePlatform& p) {
+         p.set_ini(u"C:\\Program Files\\client\\setup.ini", u"database", u"servername", u"OLDPC");
+       }),
+       0, u"-n SRV1 "},
+      {"setup.ini held open: a run would stop, and no defaults are shown", ours_and([](FakePlatform& p) {
+         p.set_ini(u"C:\\Program Files\\client\\setup.ini", u"database", u"dbname", u"sales");
+         p.settings_locked_probes = 1000;
+       }),
+       1, u"退出码 1"},
       {"switched off", ours_and([](FakePlatform& p) {
          p.set_registry_bytes(approved, u"qzdb", switched_off_mark, RegistryType::binary, View::view64);
        }),
@@ -139,10 +151,6 @@ TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
          p.processes.push_back({900, "dbsrv12.exe"});
        }),
        0, u"进程 900，会话 1，C:\\SQLAny12\\Bin32\\dbsrv12.exe"},
-      {"database look refused", ours_and([](FakePlatform& p) {
-         p.file_states[u"c:\\program files\\client\\datebase\\qzdb.db"] = FileState::unknown;
-       }),
-       0, u"无法查看"},
       {"another install's entry, no database",
        [&](FakePlatform& p) {
          entry_of(u"C:\\client\\velmor.exe")(p);
@@ -161,7 +169,9 @@ TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
     EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
     const Text report = p.reports.empty() ? Text() : p.reports[0].text;
     EXPECT_NE(report.find(c.says), Text::npos) << c.what << "\n" << fake::narrow(report);
-    EXPECT_NE(report.find(u"数据库文件：C:\\Program Files\\client\\datebase\\qzdb.db"), Text::npos) << c.what;
+    EXPECT_EQ(report.find(u"数据库文件：C:\\Program Files\\client\\datebase\\qzdb.db") != Text::npos, c.exit_code != 1)
+        << c.what;
+    EXPECT_EQ(report.find(u"dbname=qzdb") != Text::npos, c.exit_code != 1) << c.what;
     for (const Op changes : {Op::write_ini, Op::write_registry_string, Op::delete_registry_value, Op::write_new_file,
                              Op::run, Op::open_window, Op::message_box}) {
       EXPECT_TRUE(p.calls_of(changes).empty()) << c.what << ": " << op_name(changes);
