@@ -34,7 +34,7 @@ def main():
         print(f"exit code {code}; server launches so far: {len(start.standin_launches())} (no second launch)")
         print("\n--- velmor.exe /check: what a run would do now, changing nothing")
         check = lab.run([start.exe, "/check"])
-        print(check.stdout.decode("utf-16").replace("\r\n", "\n").rstrip())
+        print(check.stdout.decode("gbk").replace("\r\n", "\n").rstrip())
         print(f"exit code {check.returncode}")
 
 if __name__ == "__main__":

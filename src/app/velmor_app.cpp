@@ -25,10 +25,15 @@ void velmor_app::open(TextView commandline) {
   // and it would be recorded and registered as typed.
   gs_path = directory_of(platform_.long_path(platform_.module_file_name()));
 
-  // What the person who started it asked for; a report or the help changes nothing and needs
-  // no guard.
-  const Switch chosen = switch_of(commandline);
-  if (chosen == Switch::check || chosen == Switch::help) {
+  // What the person or tool that started it asked for. A word like a switch that is none keeps
+  // starting the server where someone sees the screen (an entry or shortcut others wrote), but a
+  // guessed switch never starts one as SYSTEM. A report, the help or a command line not
+  // understood changes nothing and needs no guard.
+  Switch chosen = switch_of(commandline);
+  if (chosen == Switch::unknown) {
+    chosen = platform_.display_is_visible() ? Switch::none : Switch::invalid;
+  }
+  if (chosen == Switch::check || chosen == Switch::help || chosen == Switch::invalid) {
     gf_get_exename = std::make_unique<uf_get_exename>(platform_);
     exit_code_ = run_switch(platform_, chosen);
     return;
@@ -42,27 +47,27 @@ void velmor_app::open(TextView commandline) {
   gf_get_exename = std::make_unique<uf_get_exename>(platform_);
 
   if (another_copy_starts || ll_ret != 0) {
-    // A running copy is busy starting the server: a plain run ends quietly; a deployment's
-    // command is told that it did nothing.
-    exit_code_ = chosen == Switch::none ? 0 : exit_runtime_error;
-    return;
-  }
-  if (chosen == Switch::unregister) {
+    // A running copy is busy starting the server: a plain run ends quietly; a deployment tool
+    // is told to try again.
+    exit_code_ = chosen == Switch::none ? 0 : exit_busy_retry;
+  } else if (chosen == Switch::unregister) {
     exit_code_ = run_switch(platform_, chosen);
   } else {
     main_window_.set_mode(chosen == Switch::register_ ? RunMode::register_only : RunMode::plain);
     platform_.open_window(w_db_start_definition(), main_window_);
   }
+  if (chosen != Switch::none) {
+    // For the tool that ran it, where its output goes; the exit code tells the rest.
+    platform_.write_output(outcome_line(chosen, exit_code()));
+    return;
+  }
   // The main window is closed by now. The failure message asks for a re-run as administrator:
   // with the lock released too, that re-run does the whole job while this box still waits. Where
   // nobody can see the box, the exit code alone tells it.
-  if ((exit_code() & exit_autostart_missing) != 0 && platform_.display_is_visible()) {
+  if ((exit_code() & exit_autostart_missing) != 0 && main_window_.failure_box() != FailureBox::none &&
+      platform_.display_is_visible()) {
     platform_.release_instance_lock();
-    if (chosen == Switch::unregister) {
-      report_autostart_kept(platform_);
-    } else {
-      report_autostart_missing(platform_);
-    }
+    report_autostart_missing(platform_, main_window_.failure_box() == FailureBox::policy);
   }
 }
 

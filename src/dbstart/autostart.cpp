@@ -49,12 +49,8 @@ bool remove_entry(Platform& platform, RunView view, TextView switch_key, TextVie
   return true;
 }
 
-void report_autostart_missing(Platform& platform) {
-  platform.message_box(autostart_failed_title, autostart_failed_text);
-}
-
-void report_autostart_kept(Platform& platform) {
-  platform.message_box(autostart_failed_title, autostart_kept_text);
+void report_autostart_missing(Platform& platform, bool policy) {
+  platform.message_box(autostart_failed_title, policy ? autostart_policy_text : autostart_failed_text);
 }
 
 }  // namespace velmor

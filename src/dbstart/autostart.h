@@ -11,7 +11,10 @@ inline constexpr std::u16string_view autostart_key =
 inline constexpr std::u16string_view autostart_failed_title = u"提示";
 inline constexpr std::u16string_view autostart_failed_text =
     u"将数据库加入启动项失败，数据库将不能自动启动，请在关闭安全软件后重新运行该程序!!!";
-inline constexpr std::u16string_view autostart_kept_text = u"删除数据库启动项失败，请以管理员身份重新运行该程序!!!";
+// Where a policy keeps Windows from starting the machine's Run entries, closing the security
+// software would not help: only an administrator can.
+inline constexpr std::u16string_view autostart_policy_text =
+    u"系统策略（DisableLocalMachineRun）禁止运行本机的启动项，数据库将不能自动启动，请联系管理员!!!";
 
 // Task Manager's and Settings' switch for each entry of the machine's Run key (Windows 8 and
 // later), a binary value of the entry's name; "Run32" holds those of the 32-bit view.
@@ -67,9 +70,7 @@ bool write_entry(Platform& platform, RunView view, TextView name, TextView ls_di
 bool switch_on(Platform& platform, TextView switch_key, TextView name);
 bool remove_entry(Platform& platform, RunView view, TextView switch_key, TextView name);
 
-// Tells the user that the program will not start at logon.
-void report_autostart_missing(Platform& platform);
-// Tells the user that its entry could not be removed.
-void report_autostart_kept(Platform& platform);
+// Tells the user that the program will not start at logon; `policy`: because of the policy.
+void report_autostart_missing(Platform& platform, bool policy);
 
 }  // namespace velmor

@@ -20,7 +20,9 @@ int carry_out(Platform& platform, const RunFacts& facts, const RunPlan& plan) {
     switch (step.action) {
       case EntryAction::write:
       case EntryAction::quote:
-      case EntryAction::replace: how.value = write_entry(platform, entry.view, entry.name, facts.program.command); break;
+      case EntryAction::replace:
+        how.value = write_entry(platform, entry.view, entry.name, facts.program.command);
+        break;
       case EntryAction::remove: how.value = remove_entry(platform, entry.view, entry.switch_key, entry.name); break;
       case EntryAction::keep:
       case EntryAction::leave_to_copy: break;

@@ -28,9 +28,9 @@ void judge(Platform& platform, EntryFacts& entry, const ThisProgram& program, Te
   entry.program = platform.long_path(started.path);
   entry.arguments = started.arguments;
   if (is_this_program(entry.program)) {
-    entry.starts = switch_of(entry.arguments) != Switch::none ? EntryStarts::this_program_switch
-                   : started.unquoted_blanks                  ? EntryStarts::this_program_unquoted
-                                                              : EntryStarts::this_program;
+    entry.starts = starts_no_plain_run(entry.arguments) ? EntryStarts::this_program_switch
+                   : started.unquoted_blanks            ? EntryStarts::this_program_unquoted
+                                                        : EntryStarts::this_program;
     return;
   }
   for (const Text& shadowed : started.shadowed) {

@@ -49,7 +49,8 @@ bool any_in_place(const RunFacts& facts, const RunPlan& plan, const std::vector<
     return false;
   }
   for (std::size_t i = 0; i < facts.entries.size(); ++i) {
-    const auto step = std::find_if(plan.steps.begin(), plan.steps.end(), [&](const EntryStep& s) { return s.entry == i; });
+    const auto step =
+        std::find_if(plan.steps.begin(), plan.steps.end(), [&](const EntryStep& s) { return s.entry == i; });
     const bool has_step = step != plan.steps.end();
     const StepDone how = has_step ? done[static_cast<std::size_t>(step - plan.steps.begin())] : StepDone{};
     if (starts_after(facts.entries[i], has_step ? &*step : nullptr, how)) {
@@ -149,6 +150,10 @@ RunPlan plan_run(const RunFacts& facts, RunMode mode) {
   }
 
   plan_entries(facts, mode, plan);
+  // The tools that run the switches read the exit code; a box would hold them up.
+  if (mode == RunMode::plain) {
+    plan.box = facts.policy == RunKeyPolicy::none ? FailureBox::autostart_missing : FailureBox::policy;
+  }
   plan.in_place_now = any_in_place(facts, {}, {});
   const std::vector<StepDone> allowed = as_allowed(facts, plan);
   plan.in_place_expected = any_in_place(facts, plan, allowed);

@@ -46,8 +46,12 @@ struct EntryStep {
   bool switch_on;  // Task Manager's switch turned back on
 };
 
+// The box a plain run shows where someone can see it, when no entry is in place afterwards.
+enum class FailureBox { none, autostart_missing, policy };
+
 struct RunPlan {
   RunMode mode = RunMode::plain;
+  FailureBox box = FailureBox::none;
   ServerStep server = ServerStep::not_asked;
   Text command_line;  // the server's, for a start
   std::vector<EntryStep> steps;

@@ -51,7 +51,9 @@ void w_db_start::open(WindowId self) {
 
   // 5-16. The settings as written, the server and the autostart entries: decided, then done.
   const RunFacts facts = read_run_facts(platform_, ini, ls_diskname, mode_);
-  outcome_ |= carry_out(platform_, facts, plan_run(facts, mode_));
+  const RunPlan plan = plan_run(facts, mode_);
+  box_ = plan.box;
+  outcome_ |= carry_out(platform_, facts, plan);
 
   // 17. Done: with the window closed the program ends.
   platform_.close_window(self);

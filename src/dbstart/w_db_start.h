@@ -1,6 +1,7 @@
 #pragma once
 // The main window's behaviour: its open handler carries the whole start of the database server.
 #include "dbstart/run_facts.h"
+#include "dbstart/run_plan.h"
 #include "dbstart/server_command.h"
 #include "dbstart/setup_ini.h"
 #include "platform/platform.h"
@@ -23,11 +24,14 @@ class w_db_start : public WindowEvents {
 
   // 0 when the job is done, else the sum of the exit codes of run_plan.h.
   [[nodiscard]] int outcome() const { return outcome_; }
+  // The box to show where someone can see it, when the outcome has exit code 4.
+  [[nodiscard]] FailureBox failure_box() const { return box_; }
 
  private:
   Platform& platform_;
   RunMode mode_ = RunMode::plain;
   int outcome_ = 0;
+  FailureBox box_ = FailureBox::none;
 };
 
 }  // namespace velmor

@@ -111,8 +111,12 @@ class Platform {
   virtual void set_focus(WindowId window, std::string_view control) = 0;
   // A modal box with one OK button; returns when dismissed.
   virtual void message_box(TextView title, TextView text) = 0;
-  // Shows a text for the person who asked for it: into the console the program was started from,
-  // or the file or pipe its output goes to; where there is neither, in a box (when seen).
+  // Writes a text for the person or tool that started the program: into the console it was
+  // started from, or the file, pipe or device its output goes to, each in the form its readers
+  // decode. False where the output goes nowhere.
+  virtual bool write_output(TextView text) = 0;
+  // A text for the person who asked for it: write_output, or where the output goes nowhere, a
+  // box (when seen). Never a box when the output is redirected anywhere.
   virtual void show_report(TextView title, TextView text) = 0;
   // Whether this window station has visible display surfaces, so that a person can answer a box
   // or a dialog: not so on a service's (a deployment tool's run as SYSTEM). True where it cannot

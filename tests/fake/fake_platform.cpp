@@ -264,6 +264,14 @@ void FakePlatform::message_box(TextView title, TextView text) {
   message_boxes.push_back({Text(title), Text(text)});
 }
 
+bool FakePlatform::write_output(TextView text) {
+  if (enter(Op::write_output) || !output_attached) {
+    return false;
+  }
+  outputs.emplace_back(text);
+  return true;
+}
+
 void FakePlatform::show_report(TextView title, TextView text) {
   if (!enter(Op::show_report, narrow(title))) {
     reports.push_back({Text(title), Text(text)});

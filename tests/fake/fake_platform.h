@@ -18,7 +18,7 @@ namespace velmor::fake {
 #define VELMOR_FAKE_OPERATIONS(X) \
   X(command_line) X(module_file_name) X(run_until_no_window) X(lock_instance) X(release_instance_lock) X(sleep) \
   X(find_window) X(open_window) X(close_window) X(control_text) X(set_control_text) X(set_focus) X(message_box) \
-  X(show_report) \
+  X(show_report) X(write_output) \
   X(read_ini) X(write_ini) X(read_registry_string) X(write_registry_string) X(read_logon_binary) \
   X(read_logon_dword) X(registry_value_names) X(delete_registry_value) X(may_write_registry_key) X(settings_file_access) \
   X(read_settings_file) X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_state) \
@@ -86,6 +86,8 @@ class FakePlatform : public Platform {
   std::vector<Text> launched_in;         // and the working folder of each
   std::vector<Text> launched_programs;   // and the program file started
   std::vector<MessageBoxShown> reports;  // shown by show_report
+  std::vector<Text> outputs;             // written by write_output
+  bool output_attached = false;          // a console, file, pipe or device to write to
   std::vector<std::string> calls;        // "op" or "op detail", in order
   // Plays the user while a response window is open; without it the user closes the window
   // from its title bar.
@@ -148,6 +150,7 @@ class FakePlatform : public Platform {
   void set_control_text(WindowId window, std::string_view control, TextView text) override;
   void set_focus(WindowId window, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
+  bool write_output(TextView text) override;
   void show_report(TextView title, TextView text) override;
   bool display_is_visible() override;
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;

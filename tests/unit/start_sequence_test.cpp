@@ -400,6 +400,12 @@ TEST_F(StartSequence, TheAutostartIsInPlaceOnlyWhenWindowsWillStartTheProgram) {
     c.arrange(p);
     EXPECT_EQ(velmor_main(p), c.exit_code) << c.what;
     EXPECT_EQ(p.message_boxes.size(), c.exit_code == 0 ? 0U : 1U) << c.what;
+    if (!p.message_boxes.empty()) {
+      // Under the policy, closing the security software would not help.
+      EXPECT_EQ(p.message_boxes[0].text,
+                std::string(c.what).find("policy") != std::string::npos ? autostart_policy_text : autostart_failed_text)
+          << c.what;
+    }
     EXPECT_EQ(p.calls_of(Op::write_registry_string).size(), c.writes) << c.what;
     if (c.entry_after) {
       EXPECT_EQ(p.registry_value(autostart_key, u"qzdb"), c.entry_after) << c.what;

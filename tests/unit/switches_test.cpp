@@ -27,13 +27,17 @@ constexpr std::u16string_view approved =
     u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 const std::string switched_off_mark("\x03\0\0\0\0\0\0\0\0\0\0\0", 12);
 
-TEST(Switches, EachAloneInAnyCaseWithSlashOrDashElseAPlainRun) {
+TEST(Switches, ASwitchFirstFollowedOnlyByQuietFlags) {
   const std::pair<Switch, std::vector<std::u16string_view>> rows[] = {
-      {Switch::register_, {u"/register", u"-REGISTER"}},
-      {Switch::unregister, {u"  /Unregister "}},
-      {Switch::check, {u"/check", u"-Check"}},
+      {Switch::register_,
+       {u"/register", u"-REGISTER", u"/register /quiet", u"/register /S -norestart", u"/register\"",
+        u"\"/register\" /qn"}},
+      {Switch::unregister, {u"  /Unregister ", u"/unregister -silent /q"}},
+      {Switch::check, {u"/check", u"-Check", u" \t/check", u"\"/check\""}},
       {Switch::help, {u"/?", u"-?"}},
-      {Switch::none, {u"", u"/", u"check", u"/register x", u"/checks", u"\"/check\"", u"/x /check"}},
+      {Switch::invalid, {u"/register x", u"/register /uninstall", u"/check /register", u"/unregister /quiet /force"}},
+      {Switch::unknown, {u"/", u"/install", u"-start /quiet", u"/checks", u"/quiet", u"/x /check"}},
+      {Switch::none, {u"", u"  ", u"check", u"logon /register"}},
   };
   for (const auto& [expected, lines] : rows) {
     for (const std::u16string_view line : lines) {
@@ -73,8 +77,55 @@ TEST_F(SwitchRun, RegisterDoesTheRunButTheServerAndTakesTheEntryOver) {
   EXPECT_TRUE(platform.calls_of(Op::create_process_snapshot).empty()) << "no server looked for";
   EXPECT_EQ(platform.ini_value(u"setup.ini", u"database", u"apppath"), u"C:\\Program Files\\client");
 
+  // For the tool that ran it: one line where its output goes, and never a box.
+  platform.output_attached = true;
+  platform.fail(Op::write_registry_string, Failure::unsuccessful);
+  platform.set_registry(autostart_key, u"qzdb", u"\"C:\\client\\velmor.exe\"");
+  EXPECT_EQ(run(u"/register /quiet"), 20);
+  EXPECT_TRUE(platform.message_boxes.empty());
+  ASSERT_FALSE(platform.outputs.empty());
+  EXPECT_EQ(
+      platform.outputs.back(),
+      u"velmor /register：自动启动项不在位（写入被拒绝、被任务管理器禁用或被策略忽略）；还没有数据库文件；退出码 20\n");
+
+  // Beside a busy copy, the retry code deployment tools know; /unregister too, so that an
+  // uninstaller never deletes the program under an entry that stays.
   platform.lock_held_elsewhere = true;
-  EXPECT_EQ(run(u"/register"), 1) << "beside a busy copy";
+  EXPECT_EQ(run(u"/register"), 1618);
+  EXPECT_EQ(run(u"/unregister"), 1618);
+  EXPECT_EQ(entry(), u"\"C:\\client\\velmor.exe\"");
+}
+
+// A command line not understood does nothing at all: the help goes where a report would, and
+// the exit code is 87. A word like a switch that is none is a plain run only where someone sees
+// the screen; run by a deployment tool as SYSTEM it must not start a server.
+TEST_F(SwitchRun, ACommandLineNotUnderstoodDoesNothing) {
+  const struct {
+    std::u16string_view tail;
+    bool seen;
+    int exit_code;
+  } rows[] = {{u"/register /uninstall", true, 87},
+              {u"/check /unregister", false, 87},
+              {u"/install", false, 87},
+              {u"/?", true, 0},
+              {u"/install", true, 0}};
+  for (const auto& row : rows) {
+    FakePlatform p;
+    p.program_file = platform.program_file;
+    p.command_line_text = u"velmor.exe " + Text(row.tail);
+    p.set_registry(host_name_key, host_name_value, u"SRV1");
+    p.display_visible = row.seen;
+    EXPECT_EQ(velmor_main(p), row.exit_code) << fake::narrow(row.tail);
+    const bool plain_run = row.exit_code == 0 && row.tail != u"/?";
+    EXPECT_EQ(p.launched.size(), plain_run ? 1U : 0U) << fake::narrow(row.tail);
+    EXPECT_EQ(p.reports.size(), plain_run ? 0U : 1U) << fake::narrow(row.tail) << ": the help";
+    if (!plain_run) {
+      for (const Op changes : {Op::lock_instance, Op::find_window, Op::write_ini, Op::write_registry_string,
+                               Op::delete_registry_value, Op::open_window, Op::message_box}) {
+        EXPECT_TRUE(p.calls_of(changes).empty()) << fake::narrow(row.tail) << ": " << op_name(changes);
+      }
+    }
+  }
 }
 
 TEST_F(SwitchRun, UnregisterRemovesOnlyEntriesThatStartThisProgram) {
@@ -98,7 +149,7 @@ TEST_F(SwitchRun, UnregisterRemovesOnlyEntriesThatStartThisProgram) {
   EXPECT_TRUE(platform.calls_of(Op::write_ini).empty());
   EXPECT_TRUE(platform.windows.empty()) << "no window, no dialog";
 
-  // Another install's entry stays; a refused removal is told, as a run's refused write is.
+  // Another install's entry stays; a refused removal is told by the exit code.
   platform.set_registry(autostart_key, u"qzdb", u"\"C:\\client\\velmor.exe\"");
   platform.disk_files.insert(u"c:\\client\\velmor.exe");
   EXPECT_EQ(run(u"/unregister"), 0);
@@ -106,8 +157,7 @@ TEST_F(SwitchRun, UnregisterRemovesOnlyEntriesThatStartThisProgram) {
   platform.set_registry(autostart_key, u"qzdb", ours);
   platform.fail(Op::delete_registry_value, Failure::unsuccessful);
   EXPECT_EQ(run(u"/unregister"), 4);
-  ASSERT_EQ(platform.message_boxes.size(), 1U);
-  EXPECT_EQ(platform.message_boxes[0].text, autostart_kept_text);
+  EXPECT_TRUE(platform.message_boxes.empty()) << "for tools: the exit code tells it";
 }
 
 // /check reports what a run would do and why; it changes nothing, takes no guard and asks nobody.

@@ -40,6 +40,7 @@ class Win32Platform : public Platform {
   void set_control_text(WindowId id, std::string_view control, TextView text) override;
   void set_focus(WindowId id, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
+  bool write_output(TextView text) override;
   void show_report(TextView title, TextView text) override;
   bool display_is_visible() override;
 
