@@ -436,3 +436,67 @@ def test_the_deployers_switches_check_register_and_unregister(lab):
     finally:
         lab.clear_run_value("qzdb")
         lab.clear_run_value("olddb")
+
+
+def test_the_report_reaches_each_destination_in_the_form_its_readers_decode(lab):
+    lab.set_host_name("SRV1")
+    start = lab.start_directory("destinations")
+    out, piped = lab.drive_c / "report.txt", lab.drive_c / "piped.bin"
+
+    def check(redirect, timeout=30):
+        return lab.run(["cmd", "/c", f"{start.exe} /check {redirect}"], timeout=timeout).returncode
+
+    # A new file: UTF-16 LE with its mark, every character kept.
+    out.unlink(missing_ok=True)
+    assert check("> C:\\report.txt") == 4
+    report = out.read_bytes()
+    assert report.startswith(b"\xff\xfe") and report[2:].decode("utf-16-le").startswith("velmor /check：只检查")
+    assert "\r\n现在登录时：" in report[2:].decode("utf-16-le")
+    # Appended to a batch file's GBK log: GBK, no mark in the middle; to a UTF-16 file: UTF-16, no mark.
+    for before, encoding in (("安装日志\r\n".encode("gbk"), "gbk"), ("\ufeff安装日志\r\n".encode("utf-16-le"), "utf-16-le")):
+        out.write_bytes(before)
+        assert check(">> C:\\report.txt") == 4
+        after = out.read_bytes()
+        assert after.startswith(before) and b"\xff\xfe" not in after[len(before):], encoding
+        assert after[len(before):].decode(encoding).startswith("velmor /check：只检查"), encoding
+    # A pipe into a reader of ours: the OEM code page (936 here), never UTF-16. (Wine's cmd makes
+    # "a | b" a temporary file, so the pipe is made here.)
+    piped.unlink(missing_ok=True)
+    velmor = lab.start([start.exe, "/check"])
+    reader = subprocess.Popen([WINE, str(BUILD / "fault_maker.exe"), "copy-stdin", "C:\\piped.bin"],
+                              stdin=velmor.stdout, env=lab.env, cwd=lab.drive_c)
+    velmor.stdout.close()
+    assert velmor.wait(timeout=30) == 4 and reader.wait(timeout=30) == 0
+    bytes_ = piped.read_bytes()
+    assert b"\0" not in bytes_ and bytes_.decode("gbk").startswith("velmor /check：只检查"), bytes_[:40]
+    # NUL, as a script that only wants the exit code: written there, no box to wait on.
+    began = time.monotonic()
+    assert check("> NUL", timeout=20) == 4 and time.monotonic() - began < 15
+    assert lab.run(["cmd", "/c", f"{start.exe} /check /register > NUL"], timeout=20).returncode == 87
+    assert not start.ini.exists() and lab.run_value("qzdb") is None, "nothing changed"
+
+
+def test_a_deployment_tools_quiet_flag_is_understood_and_a_guessed_switch_starts_no_server(lab):
+    # As SYSTEM on a window station that nobody sees.
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    start = lab.start_directory("tool-switches")
+
+    def unseen(*words):
+        """The exit code, and the output for the tool (GBK, the OEM code page here)."""
+        runner = lab.start([str(BUILD / "station_runner.exe"), "20", start.exe, *words])
+        lines = runner.communicate(timeout=40)[0].decode("gbk").splitlines()
+        return lines[-1], "\n".join(lines[:-1])
+
+    try:
+        code, output = unseen("/install")
+        assert code == "exit 87" and "velmor.exe /register" in output, "the help, for the log"
+        assert start.standin_launches(wait=1) == [] and not start.ini.exists(), "nothing done"
+        assert unseen("/register", "/quiet") == ("exit 0", "velmor /register：自动启动项已就位，登录时启动本程序；退出码 0")
+        assert lab.run_value("qzdb") == start.exe
+        assert start.standin_launches(wait=1) == [], "no server as SYSTEM"
+        assert unseen("/unregister", "/S")[0] == "exit 0"
+        assert lab.run_value("qzdb") is None
+    finally:
+        lab.clear_run_value("qzdb")
+

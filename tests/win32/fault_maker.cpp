@@ -10,6 +10,7 @@
 //   fault_maker.exe short-path PATH       prints PATH's 8.3 form, as an old shortcut holds it (UTF-8)
 //   fault_maker.exe compare A B           compares two file names both ways the program can:
 //                                         "ordinal equal|different|missing upper equal|different"
+//   fault_maker.exe copy-stdin FILE       a pipe's reader: copies what comes in, byte for byte
 #include <windows.h>
 // sddl.h needs windows.h first.
 #include <sddl.h>
@@ -101,6 +102,17 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%.*s\n", size, utf8);
     return 0;
   }
+  if (verb == L"copy-stdin" && argc > 2) {
+    HANDLE out = CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    char buffer[4096];
+    DWORD read = 0;
+    DWORD written = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &read, nullptr) != FALSE && read > 0) {
+      WriteFile(out, buffer, read, &written, nullptr);
+    }
+    CloseHandle(out);
+    return 0;
+  }
   if (verb == L"compare" && argc > 3) {
     const velmor::Text a(argv[2], argv[2] + std::wcslen(argv[2]));
     const velmor::Text b(argv[3], argv[3] + std::wcslen(argv[3]));
@@ -114,7 +126,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::fputs(
       "usage: fault_maker lock|read FILE SECONDS | deny-set-value KEY [64|32] | allow KEY [64|32] | close-main | "
-      "short-path PATH | compare A B\n",
+      "short-path PATH | compare A B | copy-stdin FILE\n",
       stderr);
   return 2;
 }

@@ -1,6 +1,7 @@
 // Test helper: runs a program on a window station of its own, which has no visible display
 // surfaces, as the service host of a deployment tool runs it as SYSTEM.
-//   station_runner.exe SECONDS PROGRAM   prints "exit N", or "timeout" once it has ended the
+//   station_runner.exe SECONDS PROGRAM [ARGUMENT...]
+//                                        prints "exit N", or "timeout" once it has ended the
 //                                        program after SECONDS
 #include <windows.h>
 
@@ -33,7 +34,7 @@ HDESK make_unseen_desktop() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: station_runner SECONDS PROGRAM\n", stderr);
+    std::fputs("usage: station_runner SECONDS PROGRAM [ARGUMENT...]\n", stderr);
     return 2;
   }
   const DWORD seconds = std::wcstoul(argv[1], nullptr, 10);
@@ -42,6 +43,9 @@ int wmain(int argc, wchar_t** argv) {
     return 3;
   }
   std::wstring command = L"\"" + std::wstring(argv[2]) + L"\"";
+  for (int i = 3; i < argc; ++i) {
+    command += L" " + std::wstring(argv[i]);
+  }
   std::wstring desktop_path = desktop_name;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

@@ -7,6 +7,7 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/windows_function.h"
 
 namespace velmor::win32 {
 namespace {
@@ -63,9 +64,25 @@ UINT pipe_code_page() {
   return code_page != 0 ? code_page : GetOEMCP();
 }
 
+// Whether a file starts with UTF-16 LE's mark. The handle cmd gives for ">>" may not read: the
+// file is opened again for reading (ReOpenFile, Vista on); where it cannot be, no.
+bool starts_with_utf16_mark(HANDLE file) {
+  const auto reopen_file =
+      windows_function<HANDLE(WINAPI*)(HANDLE, DWORD, DWORD, DWORD)>(L"kernel32.dll", "ReOpenFile");
+  if (reopen_file == nullptr) {
+    return false;
+  }
+  const HANDLE opened = reopen_file(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+  const KernelHandle reader(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+  std::array<unsigned char, 2> head{};
+  DWORD read = 0;
+  return reader.get() != nullptr && ReadFile(reader.get(), head.data(), 2, &read, nullptr) != FALSE && read == 2 &&
+         head[0] == 0xFF && head[1] == 0xFE;
+}
+
 // An empty file gets UTF-16 LE with its mark; a file with text gets more of the same form, so
 // that one file has one encoding: UTF-16 LE after a mark, else the ANSI code page (a batch
-// file's log). Where the file cannot be read back, it is taken for ANSI.
+// file's log).
 bool write_file(HANDLE file, const std::wstring& text) {
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file, &size) == FALSE) {
@@ -74,19 +91,11 @@ bool write_file(HANDLE file, const std::wstring& text) {
   if (size.QuadPart == 0) {
     return write_text(file, L"\xFEFF" + text);
   }
-  LARGE_INTEGER here{};
-  const LARGE_INTEGER start{};
-  std::array<unsigned char, 2> head{};
-  DWORD read = 0;
-  const bool unicode = SetFilePointerEx(file, start, &here, FILE_CURRENT) != FALSE &&
-                       SetFilePointerEx(file, start, nullptr, FILE_BEGIN) != FALSE &&
-                       ReadFile(file, head.data(), 2, &read, nullptr) != FALSE && read == 2 && head[0] == 0xFF &&
-                       head[1] == 0xFE;
-  if (SetFilePointerEx(file, here, nullptr, FILE_BEGIN) == FALSE) {
-    return false;
+  if (starts_with_utf16_mark(file)) {
+    return write_text(file, text);
   }
-  const std::string ansi = unicode ? std::string() : encoded(text, CP_ACP);
-  return unicode ? write_text(file, text) : write_all(file, ansi.data(), ansi.size());
+  const std::string ansi = encoded(text, CP_ACP);
+  return write_all(file, ansi.data(), ansi.size());
 }
 
 std::wstring with_crlf(TextView text) {
