@@ -7,6 +7,7 @@ add_library(velmor_win32 STATIC
   src/platform/win32/profile.cpp
   src/platform/win32/registry.cpp
   src/platform/win32/report.cpp
+  src/platform/win32/run_context.cpp
   src/platform/win32/settings_file.cpp
   src/platform/win32/text.cpp
   src/platform/win32/window_builder.cpp

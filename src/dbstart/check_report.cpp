@@ -1,5 +1,6 @@
 #include "dbstart/check_report.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 
@@ -41,12 +42,15 @@ TextView yes_no(bool yes) {
   return yes ? u"是" : u"否";
 }
 
-TextView view_name(Platform& platform, RunView view) {
-  if (!platform.windows_is_64bit()) {
-    return u"";
+// The Run key as Windows names it in that view: the 32-bit view of 64-bit Windows is WOW6432Node.
+Text key_in_view(Platform& platform, RunView view) {
+  const bool view32 = platform.windows_is_64bit() &&
+                      (view == RunView::view32 || (view == RunView::own && platform.registry_is_32bit_view()));
+  if (!view32) {
+    return Text(autostart_key) + (platform.windows_is_64bit() ? u"（64 位视图）" : u"");
   }
-  const bool view32 = view == RunView::view32 || (view == RunView::own && platform.registry_is_32bit_view());
-  return view32 ? u"（32 位视图 WOW6432Node）" : u"（64 位视图）";
+  const TextView software = u"HKEY_LOCAL_MACHINE\\Software\\";
+  return Text(software) + u"WOW6432Node\\" + Text(autostart_key.substr(software.size())) + u"（32 位视图）";
 }
 
 TextView encoding_name(const std::string& bytes, bool ansi_is_utf8) {
@@ -111,7 +115,7 @@ void settings_lines(Report& out, Platform& platform, const std::optional<std::st
 void entry_lines(Report& out, Platform& platform, const RunFacts& facts, const RunPlan& plan) {
   for (std::size_t i = 0; i < facts.entries.size(); ++i) {
     const EntryFacts& entry = facts.entries[i];
-    out.line({u"自动启动项", view_name(platform, entry.view), u"：", autostart_key, u"，值 ", entry.name});
+    out.line({u"自动启动项：", key_in_view(platform, entry.view), u"，值 ", entry.name});
     if (!entry.value.has_value()) {
       out.line({u"  ", starts_text(entry.starts)});
     } else {
@@ -135,11 +139,39 @@ void entry_lines(Report& out, Platform& platform, const RunFacts& facts, const R
       }
     }
   }
-  out.line({u"策略 DisableLocalMachineRun：",
-            facts.policy == RunKeyPolicy::none ? u"未设置" : u"已设置：Windows 忽略本机的 Run 项"});
+  out.line(
+      {u"策略 DisableLocalMachineRun：", facts.policy == RunKeyPolicy::none ? u"未设置"
+                                         : facts.policy == RunKeyPolicy::machine
+                                             ? u"已由本机策略设置（HKEY_LOCAL_MACHINE）：Windows 忽略本机的 Run 项"
+                                             : u"已由用户策略设置（HKEY_CURRENT_USER）：Windows 忽略本机的 Run 项"});
 }
 
-void server_lines(Report& out, const RunFacts& facts) {
+// Whether another program listens on the server's port now: the server could not.
+void port_line(Report& out, Platform& platform, const RunFacts& facts) {
+  const TextView port = facts.settings.port;
+  if (port.empty() || port.size() > 5 || port.find_first_not_of(u"0123456789") != TextView::npos ||
+      std::stoul(std::string(port.begin(), port.end())) > 65535) {
+    return;
+  }
+  const auto number_of_port = static_cast<std::uint16_t>(std::stoul(std::string(port.begin(), port.end())));
+  const std::optional<std::uint32_t> listener = platform.tcp_port_listener(number_of_port);
+  if (!listener.has_value()) {
+    out.line({u"TCP 端口 ", port, u"：现在没有程序在监听"});
+    return;
+  }
+  if (*listener == 0) {  // Windows (and Wine) may not tell the owner
+    out.line({u"TCP 端口 ", port, u"：有程序在监听，Windows 未告知是哪个进程",
+              facts.running.empty() ? u"：服务器无法在这个端口监听" : u"（可能是运行中的 dbsrv12.exe）"});
+    return;
+  }
+  const bool server = std::any_of(facts.running.begin(), facts.running.end(),
+                                  [&](const RunningServer& running) { return running.id == *listener; });
+  const std::optional<Text> program = platform.describe_process(*listener).path;
+  out.line({u"TCP 端口 ", port, u"：进程 ", number(*listener), u"（", program.value_or(u"Windows 未告知路径"),
+            u"）在监听", server ? u"：运行中的 dbsrv12.exe" : u"：不是 dbsrv12.exe，服务器无法在这个端口监听"});
+}
+
+void server_lines(Report& out, Platform& platform, const RunFacts& facts) {
   const FileState state = facts.database_state;
   const TextView database_text = state == FileState::disk_file ? u"存在"
                                  : state == FileState::unknown
@@ -162,7 +194,12 @@ void server_lines(Report& out, const RunFacts& facts) {
     out.line({u"运行中的 dbsrv12.exe：进程 ", number(server.id), u"，会话 ",
               server.details.session.has_value() ? number(*server.details.session) : Text(u"?"), u"，",
               server.details.path.value_or(u"（Windows 未告知路径）")});
+    if (server.details.path.has_value() && facts.server.program.has_value() &&
+        !platform.equal_ignoring_case(*server.details.path, *facts.server.program)) {
+      out.line({u"  不是本程序会启动的服务器程序（另一个产品或另一个副本的服务器）：本客户端的数据库可能不在其中"});
+    }
   }
+  port_line(out, platform, facts);
 }
 
 }  // namespace
@@ -174,6 +211,12 @@ CheckResult check(Platform& platform) {
   const std::string version = VELMOR_VERSION;
   out.line({u"velmor /check：只检查，不做任何更改"});
   out.line({u"程序文件：", program.path, u"（", bits, u" 位版本，版本 ", Text(version.begin(), version.end()), u"）"});
+  const RunContext context = platform.run_context();
+  out.line({u"运行者：", context.user,
+            !context.elevated.has_value() ? u"（Windows 未告知是否提升）"
+            : *context.elevated           ? u"（已提升：管理员）"
+                                          : u"（未提升）",
+            u"，计算机 ", context.computer, u"，Windows ", context.windows, u"，时间 ", context.local_time});
 
   // setup.ini as a run finds it; the run's own writes are kept in memory.
   SetupIni ini(platform);
@@ -202,7 +245,7 @@ CheckResult check(Platform& platform) {
     out.line({u"主机名（注册表 NV HostName）：", ls_diskname, u"：运行时写入 servername"});
   }
   out.line({u"  服务名（-n）：", facts.settings.servername});
-  server_lines(out, facts);
+  server_lines(out, platform, facts);
   entry_lines(out, platform, facts, plan);
 
   // The verdict: the plan of a plain run by this user now.

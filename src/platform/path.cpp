@@ -67,7 +67,21 @@ std::vector<Text> program_search_folders(TextView own_folder, TextView system_fo
     }
     begin = end + 1;
   }
-  return folders;
+  // Each folder once (PATH repeats the system folder, in another letter case or with a closing
+  // backslash): the first place is the one that counts.
+  const auto same = [](TextView a, TextView b) {
+    const auto bare = [](TextView folder) {
+      return folder.size() > 3 && folder.back() == u'\\' ? folder.substr(0, folder.size() - 1) : folder;
+    };
+    return equal_ascii_ignoring_case(bare(a), bare(b));
+  };
+  std::vector<Text> unique;
+  for (Text& folder : folders) {
+    if (std::none_of(unique.begin(), unique.end(), [&](const Text& kept) { return same(kept, folder); })) {
+      unique.push_back(std::move(folder));
+    }
+  }
+  return unique;
 }
 
 }  // namespace velmor

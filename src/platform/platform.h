@@ -63,6 +63,15 @@ struct ProcessDetails {
   std::optional<Text> path;
 };
 
+// Who runs the program, where and when, as Windows tells it.
+struct RunContext {
+  Text user;
+  std::optional<bool> elevated;  // nothing where Windows has no elevation (XP)
+  Text computer;
+  Text windows;     // version and build: "10.0.19045"
+  Text local_time;  // "2026-12-11 08:02:17"
+};
+
 // Whether a settings file can be opened for reading now.
 struct FileAccess {
   enum Kind {
@@ -187,6 +196,10 @@ class Platform {
   virtual bool run(TextView program, TextView command_line, TextView working_folder) = 0;
   virtual SearchPlaces program_search_places() = 0;
   virtual ProcessDetails describe_process(std::uint32_t process_id) = 0;
+  // The process listening on this TCP port now (IPv4, any address); nothing where none listens
+  // or Windows will not say.
+  virtual std::optional<std::uint32_t> tcp_port_listener(std::uint16_t port) = 0;
+  virtual RunContext run_context() = 0;
   // A snapshot of all processes; 0 when it cannot be taken.
   virtual Handle create_process_snapshot() = 0;
   // Fill the record with the snapshot's first / next entry; false when there is none.

@@ -34,7 +34,7 @@ namespace {
 
 // The entry under `key`, or nullptr.
 template <typename Map>
-const typename Map::mapped_type* find_entry(const Map& map, const Text& key) {
+const typename Map::mapped_type* find_entry(const Map& map, const typename Map::key_type& key) {
   const auto at = map.find(key);
   return at == map.end() ? nullptr : &at->second;
 }
@@ -521,7 +521,21 @@ ProcessDetails FakePlatform::describe_process(std::uint32_t process_id) {
   if (enter(Op::describe_process, std::to_string(process_id))) {
     return {};
   }
-  return {1, u"C:\\SQLAny12\\Bin32\\dbsrv12.exe"};
+  const Text* path = find_entry(process_paths, process_id);
+  return {1, path == nullptr ? Text(u"C:\\SQLAny12\\Bin32\\dbsrv12.exe") : *path};
+}
+
+std::optional<std::uint32_t> FakePlatform::tcp_port_listener(std::uint16_t port) {
+  const std::uint32_t* process = find_entry(tcp_listeners, port);
+  if (enter(Op::tcp_port_listener) || process == nullptr) {
+    return std::nullopt;
+  }
+  return *process;
+}
+
+RunContext FakePlatform::run_context() {
+  enter(Op::run_context);
+  return {u"SYSTEM", std::nullopt, u"PC-017", u"5.1.2600", u"2026-12-11 08:02:17"};
 }
 
 Handle FakePlatform::create_process_snapshot() {

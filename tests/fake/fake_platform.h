@@ -23,7 +23,7 @@ namespace velmor::fake {
   X(read_logon_dword) X(registry_value_names) X(delete_registry_value) X(may_write_registry_key) X(settings_file_access) \
   X(read_settings_file) X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_state) \
   X(may_write_file) X(long_path) \
-  X(run) X(program_search_places) X(describe_process) X(create_process_snapshot) X(first_process) X(next_process) X(open_process_for_termination) \
+  X(run) X(program_search_places) X(describe_process) X(tcp_port_listener) X(run_context) X(create_process_snapshot) X(first_process) X(next_process) X(open_process_for_termination) \
   X(terminate_process) X(close_handle) \
   X(from_ansi) X(to_ansi) X(to_lower) X(equal_ignoring_case)
 // clang-format on
@@ -115,6 +115,8 @@ class FakePlatform : public Platform {
   bool databases_installed = true;       // <program folder>\datebase\*.db exist, as installed
   std::map<Text, Text> long_paths;       // 8.3 short forms, lower case, and their long paths
   bool registry_writes_dropped = false;  // a filter that drops writes and reports success
+  std::map<std::uint16_t, std::uint32_t> tcp_listeners;  // port and the process listening on it
+  std::map<std::uint32_t, Text> process_paths;           // where describe_process tells another path
 
   // Fails the calls of `op` after `skip` successful ones; `times` < 0: from then on.
   void fail(Op op, Failure how, int skip = 0, int times = -1);
@@ -177,6 +179,8 @@ class FakePlatform : public Platform {
   bool run(TextView program, TextView command_line, TextView working_folder) override;
   SearchPlaces program_search_places() override;
   ProcessDetails describe_process(std::uint32_t process_id) override;
+  std::optional<std::uint32_t> tcp_port_listener(std::uint16_t port) override;
+  RunContext run_context() override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
   bool next_process(Handle snapshot, s_process& record) override;

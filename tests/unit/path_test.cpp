@@ -50,7 +50,8 @@ TEST(ProgramSearch, FoldersInWindowsOrderWithoutTheCurrentFolder) {
                                       u"\\\\srv\\tools", u"D:\\quoted dir",        u"E:\\"};
   EXPECT_EQ(program_search_folders(
                 u"C:\\client", u"C:\\Windows\\system32", u"C:\\Windows",
-                u"C:\\SQLAny\\Bin32;;.;..\\bin;bin;\\rooted;C:relative;C:;\\\\srv\\tools;\"D:\\quoted dir\";E:\\"),
+                u"C:\\SQLAny\\Bin32;;.;..\\bin;bin;\\rooted;C:relative;C:;\\\\srv\\tools;\"D:\\quoted dir\";E:\\;"
+                u"c:\\windows\\SYSTEM32\\;C:\\SQLAny\\Bin32"),
             expected);
   EXPECT_EQ(program_search_folders(u"C:\\client", u"S", u"W", u"").size(), 3U);
 }

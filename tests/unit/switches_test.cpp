@@ -196,6 +196,27 @@ TEST_F(SwitchRun, CheckTellsWhatARunWouldDoAndChangesNothing) {
       {"no database", ours_and([](FakePlatform& p) { p.databases_installed = false; }), 16, u"没有数据库文件"},
       {"no server", ours_and([](FakePlatform& p) { p.disk_files.clear(); }), 2,
        u"查找过（不含当前文件夹）：\n  C:\\Program Files\\client\n  C:\\Windows\\system32"},
+      {"another product's server runs", ours_and([](FakePlatform& p) {
+         p.processes.push_back({900, "dbsrv12.exe"});
+         p.process_paths[900] = u"D:\\Other\\dbsrv12.exe";
+       }),
+       0, u"D:\\Other\\dbsrv12.exe\n  不是本程序会启动的服务器程序"},
+      {"another program listens on the port", ours_and([](FakePlatform& p) {
+         p.tcp_listeners[3362] = 700;
+         p.process_paths[700] = u"C:\\x\\other.exe";
+       }),
+       0, u"TCP 端口 3362：进程 700（C:\\x\\other.exe）在监听：不是 dbsrv12.exe"},
+      {"the 32-bit view, as Windows names it",
+       [&](FakePlatform& p) {
+         p.registry_32bit_view = true;
+         entry_of(ours)(p);
+       },
+       0, u"HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\microsoft\\windows\\currentversion\\run（32 位视图），值 qzdb"},
+      {"the user's policy", ours_and([](FakePlatform& p) {
+         p.set_registry_bytes(u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+                              u"DisableLocalMachineRun", std::string("\1\0\0\0", 4), RegistryType::dword, View::view64);
+       }),
+       4, u"已由用户策略设置（HKEY_CURRENT_USER）"},
       {"no server, one runs", ours_and([](FakePlatform& p) {
          p.disk_files.clear();
          p.processes.push_back({900, "dbsrv12.exe"});

@@ -43,5 +43,9 @@ struct GdiObjectTraits {
 using KernelHandle = Owned<HANDLE, KernelHandleTraits>;
 using RegistryKey = Owned<HKEY, RegistryKeyTraits>;
 using GdiObject = Owned<HGDIOBJ, GdiObjectTraits>;
+struct LibraryTraits {
+  static void release(HMODULE m) { FreeLibrary(m); }
+};
+using LibraryHandle = Owned<HMODULE, LibraryTraits>;
 
 }  // namespace velmor::win32

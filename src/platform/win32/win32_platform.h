@@ -69,6 +69,8 @@ class Win32Platform : public Platform {
   bool run(TextView program, TextView command_line, TextView working_folder) override;
   SearchPlaces program_search_places() override;
   ProcessDetails describe_process(std::uint32_t process_id) override;
+  std::optional<std::uint32_t> tcp_port_listener(std::uint16_t port) override;
+  RunContext run_context() override;
   Handle create_process_snapshot() override;
   bool first_process(Handle snapshot, s_process& record) override;
   bool next_process(Handle snapshot, s_process& record) override;
