@@ -78,6 +78,7 @@ target_link_libraries(bench_runner PRIVATE ${velmor_static_link} ${velmor_consol
 # The release package (scripts/release): the program, the READMEs and an example setup.ini.
 install(TARGETS velmor RUNTIME DESTINATION .)
 install(FILES README.md docs/deploy.zh-CN.md docs/setup.ini.example DESTINATION .)
+install(FILES deploy/install.cmd deploy/uninstall.cmd DESTINATION deploy)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(velmor_package_arch win64)
 else()

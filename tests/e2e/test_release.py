@@ -44,6 +44,9 @@ def test_a_signed_release(lab, tmp_path):
         program = tmp_path / package.stem / "velmor.exe"
         with zipfile.ZipFile(package) as archive:
             name = next(n for n in archive.namelist() if n.endswith("/velmor.exe"))
+            for script in ("install.cmd", "uninstall.cmd"):  # as the deployment guide's case tests them
+                shipped = next(n for n in archive.namelist() if n.endswith(f"/deploy/{script}"))
+                assert archive.read(shipped) == (ROOT / "deploy" / script).read_bytes(), shipped
             program.parent.mkdir()
             program.write_bytes(archive.read(name))
         check = subprocess.run(["osslsigncode", "verify", "-CAfile", str(tmp_path / "ca.pem"), "-in", str(program)],

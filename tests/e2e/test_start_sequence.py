@@ -338,11 +338,11 @@ def test_autostart_that_windows_would_not_start_is_switched_on_or_reported(lab):
         lab.clear_run_value("qzdb")
 
 
-def test_the_deployment_guides_commands_do_what_it_says(lab):
+def test_the_deployment_guides_commands_and_scripts_do_what_it_says(lab):
     guide = (ROOT / "docs" / "deploy.zh-CN.md").read_text("utf-8")
     blocks = re.findall(r"```bat\n(.*?)```", guide, re.S)
-    assert len(blocks) == 6
-    run_batch, query, delete, wow64, install_script, uninstall_script = blocks
+    assert len(blocks) == 4
+    run_batch, query, delete, wow64 = blocks
     folder = lab.program_files_directory("client").folder
     lab.set_host_name("SRV1")
     lab.clear_run_value("qzdb")
@@ -361,29 +361,47 @@ def test_the_deployment_guides_commands_do_what_it_says(lab):
     out = batch(wow64)
     assert "qzdb    REG_SZ    x" in out
     assert lab.run_value("qzdb") is None, "removed from the 32-bit view"
-    # The deployment tools' script, from a package folder, after the client's own installer: the
-    # program copied into the client's folder and run there, its exit code handed on; setup.ini
-    # copied only where there is none.
+
+    # The deployment tools' scripts, as the release packages ship them (CR LF, nothing a GBK cmd
+    # misreads), from a package folder after the client's own installer.
+    scripts = {name: (ROOT / "deploy" / name).read_bytes() for name in ("install.cmd", "uninstall.cmd")}
+    for text in scripts.values():
+        assert text.decode("ascii").count("\n") == text.count(b"\r\n"), "CR LF throughout"
     shutil.rmtree(folder, ignore_errors=True)
-    install(folder)  # the client's installation, with its database and (here) its server
-    (folder / "velmor.exe").unlink()
     package = lab.drive_c / "e2e" / "package"
     shutil.rmtree(package, ignore_errors=True)
-    install(package, standin=False, databases=())
+    package.mkdir(parents=True)
+    for name, text in scripts.items():
+        (package / name).write_bytes(text)
+
+    def script(name):
+        return lab.run(["cmd", "/c", f"C:\\e2e\\package\\{name}"], timeout=60).returncode
+
+    assert script("install.cmd") == 2, "a package without velmor.exe"
+    shutil.copy(BUILD / "velmor.exe", package)
+    assert script("install.cmd") == 3, "the client is not installed: no retry"
+    install(folder)  # the client's installation, with its database and (here) its server
+    (folder / "velmor.exe").write_bytes(b"an older velmor.exe")
+    locker = lab.lock_file("C:\\Program Files\\client\\velmor.exe", 10)
+    try:
+        # A Linux exit status keeps the low byte of Windows' 1618.
+        assert script("install.cmd") == 1618 & 0xFF, "the program in use could not be replaced: try again"
+    finally:
+        locker.kill()
+    lab.kill_all()
     (package / "setup.ini").write_bytes(b"[database]\r\nport=4000\r\n")
-    (package / "install.cmd").write_bytes(install_script.replace("\n", "\r\n").encode("gbk"))
-    assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
-    assert (folder / "velmor.exe").exists() and b"port=4000" in (folder / "setup.ini").read_bytes()
+    assert script("install.cmd") == 0
+    assert (folder / "velmor.exe").read_bytes() == (BUILD / "velmor.exe").read_bytes()
+    assert b"port=4000" in (folder / "setup.ini").read_bytes()
     assert lab.run_value("qzdb") == '"C:\\Program Files\\client\\velmor.exe"'
     assert not (folder / "dbsrv12-cmdline.txt").exists(), "no server as SYSTEM: /register starts none"
     (folder / "setup.ini").write_bytes(b"[database]\r\nport=5000\r\n")  # as the client or the dialog left it
-    lab.kill_all()
-    assert lab.run(["cmd", "/c", "C:\\e2e\\package\\install.cmd"], timeout=60).returncode == 0
+    assert script("install.cmd") == 0
     assert b"port=5000" in (folder / "setup.ini").read_bytes(), "the next boot keeps it"
-    # The uninstall command: the entry first, then the program file; the client's setup.ini stays.
-    (package / "uninstall.cmd").write_bytes(uninstall_script.replace("\n", "\r\n").encode("gbk"))
-    assert lab.run(["cmd", "/c", "C:\\e2e\\package\\uninstall.cmd"], timeout=60).returncode == 0
+    # The uninstall command: the entries first, then the program file; the client's setup.ini stays.
+    assert script("uninstall.cmd") == 0
     assert lab.run_value("qzdb") is None and not (folder / "velmor.exe").exists() and (folder / "setup.ini").exists()
+    assert script("uninstall.cmd") == 0, "once more: nothing left to do"
     lab.clear_run_value("qzdb")
     shutil.rmtree(folder, ignore_errors=True)
 
