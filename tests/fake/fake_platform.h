@@ -112,9 +112,9 @@ class FakePlatform : public Platform {
   std::map<Text, FileState> file_states;  // what a look at these paths finds, whatever else holds
   std::set<Text> folders;                 // by lower-case full path, besides the installed datebase
   SearchPlaces search_places = {u"C:\\Windows\\system32", u"C:\\Windows", u"C:\\SQLAny12\\Bin32"};
-  bool databases_installed = true;       // <program folder>\datebase\*.db exist, as installed
-  std::map<Text, Text> long_paths;       // 8.3 short forms, lower case, and their long paths
-  bool registry_writes_dropped = false;  // a filter that drops writes and reports success
+  bool databases_installed = true;                       // <program folder>\datebase\*.db exist, as installed
+  std::map<Text, Text> long_paths;                       // 8.3 short forms, lower case, and their long paths
+  bool registry_writes_dropped = false;                  // a filter that drops writes and reports success
   std::map<std::uint16_t, std::uint32_t> tcp_listeners;  // port and the process listening on it
   std::map<std::uint32_t, Text> process_paths;           // where describe_process tells another path
 

@@ -76,11 +76,10 @@ std::optional<std::uint32_t> Win32Platform::tcp_port_listener(std::uint16_t port
   }
   const std::wstring path = std::wstring(system.data(), length) + L"\\iphlpapi.dll";
   const LibraryHandle library(LoadLibraryW(path.c_str()));
-  const auto get_table =
-      library.get() == nullptr
-          ? nullptr
-          : reinterpret_cast<decltype(&GetExtendedTcpTable)>(  // NOLINT(*-reinterpret-cast)
-                reinterpret_cast<void*>(GetProcAddress(library.get(), "GetExtendedTcpTable")));
+  const auto get_table = library.get() == nullptr
+                             ? nullptr
+                             : reinterpret_cast<decltype(&GetExtendedTcpTable)>(  // NOLINT(*-reinterpret-cast)
+                                   reinterpret_cast<void*>(GetProcAddress(library.get(), "GetExtendedTcpTable")));
   if (get_table == nullptr) {
     return std::nullopt;
   }
@@ -89,9 +88,7 @@ std::optional<std::uint32_t> Win32Platform::tcp_port_listener(std::uint16_t port
       [&](char* buffer, DWORD size) {
         DWORD capacity = size;
         const DWORD status = get_table(buffer, &capacity, FALSE, ipv4, TCP_TABLE_OWNER_PID_LISTENER, 0);
-        return status == NO_ERROR                    ? fits(size)
-               : status == ERROR_INSUFFICIENT_BUFFER ? too_small(capacity)
-                                                     : failed();
+        return status == NO_ERROR ? fits(size) : status == ERROR_INSUFFICIENT_BUFFER ? too_small(capacity) : failed();
       },
       4096);
   if (!table.has_value() || table->size() < sizeof(DWORD)) {
@@ -101,7 +98,8 @@ std::optional<std::uint32_t> Win32Platform::tcp_port_listener(std::uint16_t port
   for (DWORD i = 0; i < rows->dwNumEntries; ++i) {
     const MIB_TCPROW_OWNER_PID& row = rows->table[i];  // NOLINT(*-pointer-arithmetic)
     // The port in network byte order, in the low two bytes.
-    const auto local_port = static_cast<std::uint16_t>(((row.dwLocalPort & 0xFFU) << 8U) | ((row.dwLocalPort >> 8U) & 0xFFU));
+    const auto local_port =
+        static_cast<std::uint16_t>(((row.dwLocalPort & 0xFFU) << 8U) | ((row.dwLocalPort >> 8U) & 0xFFU));
     if (local_port == port) {
       return row.dwOwningPid;
     }
