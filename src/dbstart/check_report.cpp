@@ -149,11 +149,14 @@ void entry_lines(Report& out, Platform& platform, const RunFacts& facts, const R
 // Whether another program listens on the server's port now: the server could not.
 void port_line(Report& out, Platform& platform, const RunFacts& facts) {
   const TextView port = facts.settings.port;
-  if (port.empty() || port.size() > 5 || port.find_first_not_of(u"0123456789") != TextView::npos ||
-      std::stoul(std::string(port.begin(), port.end())) > 65535) {
-    return;
+  std::uint32_t value = 0;
+  for (const char16_t digit : port) {
+    value = digit >= u'0' && digit <= u'9' && value <= 65535 ? value * 10 + (digit - u'0') : 65536;
   }
-  const auto number_of_port = static_cast<std::uint16_t>(std::stoul(std::string(port.begin(), port.end())));
+  if (port.empty() || value > 65535) {
+    return;  // no TCP option, or one the server would refuse itself
+  }
+  const auto number_of_port = static_cast<std::uint16_t>(value);
   const std::optional<std::uint32_t> listener = platform.tcp_port_listener(number_of_port);
   if (!listener.has_value()) {
     out.line({u"TCP 端口 ", port, u"：现在没有程序在监听"});
