@@ -119,6 +119,7 @@ std::optional<std::string> SetupIni::wait_until_readable(FileAccess& access) {
   for (std::uint32_t waited = 0;; waited += locked_file_retry_ms) {
     std::optional<std::string> bytes = platform_.read_settings_file(file_);
     if (bytes.has_value()) {
+      access = {FileAccess::readable, 0};  // let go of since the last look
       return bytes;
     }
     access = platform_.settings_file_access(file_);

@@ -416,7 +416,7 @@ std::optional<std::string> FakePlatform::read_settings_file(TextView file) {
     return std::nullopt;
   }
   const std::string* bytes = find_entry(raw_files, resolve(file));
-  return bytes == nullptr ? std::nullopt : std::optional<std::string>(*bytes);
+  return bytes == nullptr || settings_locked_probes > 0 ? std::nullopt : std::optional<std::string>(*bytes);
 }
 
 std::optional<Text> FakePlatform::write_new_file(TextView folder, std::string_view bytes) {

@@ -512,6 +512,7 @@ TEST_F(StartSequence, ALineBreakInTheHostNameWritesNoSecondKey) {
 TEST_F(StartSequence, ASettingsFileHeldOpenBrieflyIsWaitedFor) {
   host_name(u"SRV1");
   setting(u"dbname", u"mydb");
+  platform.raw_files[platform.resolve(u"setup.ini")] = "[database]\r\ndbname=mydb\r\n";  // read once let go of
   platform.settings_locked_probes = 5;
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(platform.slept_ms, 500U);
