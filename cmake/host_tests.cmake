@@ -9,6 +9,7 @@ target_include_directories(velmor_fake PUBLIC tests)
 add_executable(velmor_unit_tests
   tests/unit/command_line_tail_test.cpp
   tests/unit/path_test.cpp
+  tests/unit/run_event_test.cpp
   tests/unit/run_plan_test.cpp
   tests/unit/server_command_test.cpp
   tests/unit/settings_encoding_test.cpp

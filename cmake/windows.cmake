@@ -1,6 +1,7 @@
 # The Windows program and the small Win32 helper programs its end-to-end tests drive.
 add_library(velmor_win32 STATIC
   src/platform/win32/application.cpp
+  src/platform/win32/event_log.cpp
   src/platform/win32/file_names.cpp
   src/platform/win32/process_snapshot.cpp
   src/platform/win32/process_start.cpp
@@ -41,7 +42,23 @@ set(VELMOR_MANIFEST ${CMAKE_BINARY_DIR}/velmor.manifest)
 configure_file(src/ui/res/velmor.manifest ${VELMOR_MANIFEST} @ONLY)
 configure_file(src/ui/res/velmor.rc.in ${CMAKE_BINARY_DIR}/velmor.rc @ONLY)
 
-add_executable(velmor WIN32 src/platform/win32/entry.cpp ${CMAKE_BINARY_DIR}/velmor.rc)
+# The event log's messages as a message table: the program is its own message file.
+if(MINGW)
+  string(REPLACE "windres" "windmc" VELMOR_MC "${CMAKE_RC_COMPILER}")
+  set(velmor_mc_options -C 65001 -U)
+else()
+  find_program(VELMOR_MC mc REQUIRED)
+  set(velmor_mc_options -U)
+endif()
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/velmor_events.rc ${CMAKE_BINARY_DIR}/MSG00804.bin
+  COMMAND ${VELMOR_MC} ${velmor_mc_options} -h ${CMAKE_BINARY_DIR} -r ${CMAKE_BINARY_DIR}
+          ${CMAKE_SOURCE_DIR}/src/app/velmor_events.mc
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/app/velmor_events.mc
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+
+add_executable(velmor WIN32 src/platform/win32/entry.cpp ${CMAKE_BINARY_DIR}/velmor.rc
+                            ${CMAKE_BINARY_DIR}/velmor_events.rc)
 target_link_libraries(velmor PRIVATE velmor_win32 ${velmor_static_link} ${velmor_gui_link})
 if(MINGW)
   # Every user's logon runs it on Remote Desktop hosts too: no terminal-server compatibility layer.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "app/run_event.h"
 #include "dbstart/carry_out.h"
 #include "dbstart/check_report.h"
 #include "platform/runtime.h"
@@ -34,14 +35,15 @@ constexpr std::u16string_view help_text =
     u"87    命令行参数无效：什么也没做\n"
     u"1618  /register、/unregister：另一个副本正在运行，什么也没做，请稍后重试\n";
 
-// /unregister: every entry whose program is this file, under any name: it needs no setting.
-int unregister(Platform& platform) {
-  SetupIni unread(platform);
-  const RunFacts facts = read_run_facts(platform, unread, {}, RunMode::unregister);
-  return carry_out(platform, facts, plan_run(facts, RunMode::unregister));
-}
-
 }  // namespace
+
+RunRecord unregister(Platform& platform) {
+  SetupIni unread(platform);
+  RunFacts facts = read_run_facts(platform, unread, {}, RunMode::unregister);
+  RunPlan plan = plan_run(facts, RunMode::unregister);
+  RunOutcome outcome = carry_out(platform, facts, plan);
+  return {std::move(facts), std::move(plan), std::move(outcome)};
+}
 
 namespace {
 
@@ -82,8 +84,9 @@ Switch switch_of(TextView commandline) {
   if (words.empty() || (words[0].front() != u'/' && words[0].front() != u'-')) {
     return Switch::none;
   }
-  const auto known = std::find_if(switches.begin(), switches.end(),
-                                  [&](const auto& known_switch) { return is_one_of(words[0], {known_switch.first}); });
+  const auto* const known = std::find_if(switches.begin(), switches.end(), [&](const auto& known_switch) {
+    return is_one_of(words[0], {known_switch.first});
+  });
   if (known == switches.end()) {
     return Switch::unknown;
   }
@@ -125,10 +128,10 @@ Text outcome_line(Switch chosen, int exit_code) {
 
 int run_switch(Platform& platform, Switch chosen) {
   switch (chosen) {
-    case Switch::unregister: return unregister(platform);
+    case Switch::unregister: return unregister(platform).outcome.exit_code;
     case Switch::check: {
       const CheckResult result = check(platform);
-      platform.show_report(u"velmor /check", result.report);
+      platform.show_report(u"velmor /check", result.report + last_runs(platform.recent_events(event_source, 5)));
       return result.exit_code;
     }
     case Switch::help: platform.show_report(u"velmor /?", help_text); return 0;

@@ -3,6 +3,7 @@
 // the first word, in any letter case, with "/" or "-", and may be followed only by the quiet
 // flags installers pass by habit. Words that look like no switch are a plain run, as old
 // shortcuts and entries with stray words expect.
+#include "dbstart/carry_out.h"
 #include "platform/platform.h"
 
 namespace velmor {
@@ -26,6 +27,9 @@ Switch switch_of(TextView commandline);
 
 // Whether a Run entry whose arguments are these would start no plain run.
 bool starts_no_plain_run(TextView arguments);
+
+// /unregister: every entry whose program is this file, under any name: it needs no setting.
+RunRecord unregister(Platform& platform);
 
 // The exit code of /unregister, /check, /? and an invalid command line, which open no window.
 int run_switch(Platform& platform, Switch chosen);

@@ -1,6 +1,7 @@
 #include "app/velmor_app.h"
 
 #include "app/globals.h"
+#include "app/run_event.h"
 #include "app/switches.h"
 #include "dbstart/autostart.h"
 #include "dbstart/run_plan.h"
@@ -51,10 +52,15 @@ void velmor_app::open(TextView commandline) {
     // is told to try again.
     exit_code_ = chosen == Switch::none ? 0 : exit_busy_retry;
   } else if (chosen == Switch::unregister) {
-    exit_code_ = run_switch(platform_, chosen);
+    logged_ = chosen;
+    const RunRecord removed = unregister(platform_);
+    exit_code_ = removed.outcome.exit_code;
+    log_run(chosen, &removed);
   } else {
+    logged_ = chosen;
     main_window_.set_mode(chosen == Switch::register_ ? RunMode::register_only : RunMode::plain);
     platform_.open_window(w_db_start_definition(), main_window_);
+    log_run(chosen, main_window_.record() ? &*main_window_.record() : nullptr);
   }
   if (chosen != Switch::none) {
     // For the tool that ran it, where its output goes; the exit code tells the rest.
@@ -64,10 +70,39 @@ void velmor_app::open(TextView commandline) {
   // The main window is closed by now. The failure message asks for a re-run as administrator:
   // with the lock released too, that re-run does the whole job while this box still waits. Where
   // nobody can see the box, the exit code alone tells it.
-  if ((exit_code() & exit_autostart_missing) != 0 && main_window_.failure_box() != FailureBox::none &&
+  const std::optional<RunRecord>& record = main_window_.record();
+  if ((exit_code() & exit_autostart_missing) != 0 && record && record->plan.box != FailureBox::none &&
       platform_.display_is_visible()) {
     platform_.release_instance_lock();
-    report_autostart_missing(platform_, main_window_.failure_box() == FailureBox::policy);
+    report_autostart_missing(platform_, record->plan.box == FailureBox::policy);
+  }
+}
+
+void velmor_app::log_run(Switch chosen, const RunRecord* record) {
+  // An event that cannot be written changes nothing else in the run.
+  try {
+    const Text program = platform_.long_path(platform_.module_file_name());
+    // Registered where an administrator or SYSTEM runs it: Event Viewer then shows the texts.
+    if (chosen == Switch::register_) {
+      platform_.register_event_source(event_source, program);
+    }
+    const RunEvent event = run_event(chosen, exit_code(), record, platform_.run_context());
+    platform_.report_event(event_source, event.type, event.id, event.strings);
+    if (chosen == Switch::unregister && exit_code() == 0) {
+      platform_.unregister_event_source(event_source, program);
+    }
+  } catch (const RuntimeError&) {  // NOLINT(bugprone-empty-catch): see above
+  }
+}
+
+void velmor_app::failed(const RuntimeError& error) noexcept {
+  if (!logged_.has_value()) {
+    return;  // before the guard, or /check and /?: no event
+  }
+  try {
+    const RunEvent event = error_event(*logged_, error, platform_.run_context());
+    platform_.report_event(event_source, event.type, event.id, event.strings);
+  } catch (...) {  // NOLINT(bugprone-empty-catch): the run's own error is reported; its event is not worth another
   }
 }
 

@@ -2,6 +2,7 @@
 // The application object: start-up, the instance guard and the main window.
 #include <memory>
 
+#include "app/switches.h"
 #include "dbstart/w_db_start.h"
 #include "platform/runtime.h"
 
@@ -19,6 +20,7 @@ class velmor_app : public ApplicationEvents {
   void open(TextView commandline) override;
   void destroy() override;
   [[nodiscard]] int exit_code() const override { return exit_code_ | main_window_.outcome(); }
+  void failed(const RuntimeError& error) noexcept override;
 
   [[nodiscard]] const Text& name() const { return name_; }
 
@@ -30,11 +32,16 @@ class velmor_app : public ApplicationEvents {
     std::unique_ptr<StandardObject> message, sqlca, sqlda, sqlsa, error;
   };
 
+  // The run's one event in the Application log; with /register, the source's registration first,
+  // and with /unregister its removal after.
+  void log_run(Switch chosen, const RunRecord* record);
+
   Platform& platform_;
   Text name_;
   StandardObjects standard_;
   w_db_start main_window_;
-  int exit_code_ = 0;  // of a switch that opens no main window
+  int exit_code_ = 0;             // of a switch that opens no main window
+  std::optional<Switch> logged_;  // a run that writes its event, once past the guard
 };
 
 }  // namespace velmor

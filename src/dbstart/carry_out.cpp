@@ -2,18 +2,17 @@
 
 namespace velmor {
 
-int carry_out(Platform& platform, const RunFacts& facts, const RunPlan& plan) {
+RunOutcome carry_out(Platform& platform, const RunFacts& facts, const RunPlan& plan) {
   // The file found is passed as the program to start; the command line itself stays as composed.
   // The server works in the start path: not in whatever folder this program was started from,
   // which the server would keep busy.
-  bool launched = true;
+  RunOutcome outcome;
   if (plan.server == ServerStep::start) {
-    launched = platform.run(*facts.server.program, plan.command_line, facts.settings.starpath);
+    outcome.server_process = platform.run(*facts.server.program, plan.command_line, facts.settings.starpath);
   }
 
   // Only what the plan names is written: security software that guards the key sees no write at
   // a logon that needs none.
-  std::vector<StepDone> done;
   for (const EntryStep& step : plan.steps) {
     const EntryFacts& entry = facts.entries[step.entry];
     StepDone how;
@@ -31,9 +30,11 @@ int carry_out(Platform& platform, const RunFacts& facts, const RunPlan& plan) {
     if (step.switch_on) {
       how.switched_on = switch_on(platform, entry.switch_key, entry.name);
     }
-    done.push_back(how);
+    outcome.done.push_back(how);
   }
-  return exit_code_after(facts, plan, done, launched);
+  outcome.exit_code = exit_code_after(facts, plan, outcome.done,
+                                      plan.server != ServerStep::start || outcome.server_process.has_value());
+  return outcome;
 }
 
 }  // namespace velmor

@@ -5,7 +5,20 @@
 
 namespace velmor {
 
-// The exit code of the steps as they went (the settings' bits apart).
-int carry_out(Platform& platform, const RunFacts& facts, const RunPlan& plan);
+// How the plan went.
+struct RunOutcome {
+  int exit_code = 0;                            // the settings' bits apart
+  std::optional<std::uint32_t> server_process;  // the server started, where one was
+  std::vector<StepDone> done;                   // one a step of the plan
+};
+
+RunOutcome carry_out(Platform& platform, const RunFacts& facts, const RunPlan& plan);
+
+// One run's facts, plan and how it went: what its event tells.
+struct RunRecord {
+  RunFacts facts;
+  RunPlan plan;
+  RunOutcome outcome;
+};
 
 }  // namespace velmor

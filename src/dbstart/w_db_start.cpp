@@ -50,10 +50,11 @@ void w_db_start::open(WindowId self) {
   outcome_ |= settings.exit_bits;
 
   // 5-16. The settings as written, the server and the autostart entries: decided, then done.
-  const RunFacts facts = read_run_facts(platform_, ini, ls_diskname, mode_);
-  const RunPlan plan = plan_run(facts, mode_);
-  box_ = plan.box;
-  outcome_ |= carry_out(platform_, facts, plan);
+  RunFacts facts = read_run_facts(platform_, ini, ls_diskname, mode_);
+  RunPlan plan = plan_run(facts, mode_);
+  RunOutcome done = carry_out(platform_, facts, plan);
+  outcome_ |= done.exit_code;
+  record_ = RunRecord{std::move(facts), std::move(plan), std::move(done)};
 
   // 17. Done: with the window closed the program ends.
   platform_.close_window(self);

@@ -1,5 +1,6 @@
 #pragma once
 // The main window's behaviour: its open handler carries the whole start of the database server.
+#include "dbstart/carry_out.h"
 #include "dbstart/run_facts.h"
 #include "dbstart/run_plan.h"
 #include "dbstart/server_command.h"
@@ -24,14 +25,14 @@ class w_db_start : public WindowEvents {
 
   // 0 when the job is done, else the sum of the exit codes of run_plan.h.
   [[nodiscard]] int outcome() const { return outcome_; }
-  // The box to show where someone can see it, when the outcome has exit code 4.
-  [[nodiscard]] FailureBox failure_box() const { return box_; }
+  // What the run found, decided and did, once it got that far: for its event.
+  [[nodiscard]] const std::optional<RunRecord>& record() const { return record_; }
 
  private:
   Platform& platform_;
   RunMode mode_ = RunMode::plain;
   int outcome_ = 0;
-  FailureBox box_ = FailureBox::none;
+  std::optional<RunRecord> record_;
 };
 
 }  // namespace velmor

@@ -66,10 +66,22 @@ struct ProcessDetails {
 // Who runs the program, where and when, as Windows tells it.
 struct RunContext {
   Text user;
+  std::optional<std::uint32_t> session;
   std::optional<bool> elevated;  // nothing where Windows has no elevation (XP)
   Text computer;
   Text windows;     // version and build: "10.0.19045"
   Text local_time;  // "2026-12-11 08:02:17"
+};
+
+// The Application log's kinds of event.
+enum class EventType { information, warning, error };
+
+// An event of the Application log, as read back.
+struct LoggedEvent {
+  Text time;  // local time, "2026-12-11 08:02:17"
+  std::uint32_t id = 0;
+  EventType type = EventType::information;
+  std::vector<Text> strings;  // its insertion strings
 };
 
 // Whether a settings file can be opened for reading now.
@@ -132,6 +144,20 @@ class Platform {
   // be told. Asked at start; the answer holds for the whole run.
   virtual bool display_is_visible() = 0;
 
+  // --- Application log ---
+  // Writes one event under `source`, its strings inserted into the message of `id`; false where
+  // it was refused. Never throws: a log that cannot be written changes nothing else.
+  virtual bool report_event(TextView source, EventType type, std::uint32_t id,
+                            const std::vector<Text>& strings) noexcept = 0;
+  // The newest events of `source`, newest first, at most `count`; nothing where the log cannot
+  // be read.
+  virtual std::optional<std::vector<LoggedEvent>> recent_events(TextView source, std::size_t count) = 0;
+  // Registers `source` under the Application log with `message_file` (a program carrying the
+  // message table) as its messages; false where refused.
+  virtual bool register_event_source(TextView source, TextView message_file) = 0;
+  // Removes the registration where it names `message_file`; true also where there is none.
+  virtual bool unregister_event_source(TextView source, TextView message_file) = 0;
+
   // --- Settings ---
   // The value, whole; `fallback` when file, section or key is missing. A bare file name
   // denotes the file in the program's own directory.
@@ -192,8 +218,8 @@ class Platform {
 
   // --- Processes ---
   // Starts the program file `program` with this command line, in `working_folder`, and returns
-  // without waiting; false if it failed.
-  virtual bool run(TextView program, TextView command_line, TextView working_folder) = 0;
+  // without waiting: the new process's id; nothing if it failed.
+  virtual std::optional<std::uint32_t> run(TextView program, TextView command_line, TextView working_folder) = 0;
   virtual SearchPlaces program_search_places() = 0;
   virtual ProcessDetails describe_process(std::uint32_t process_id) = 0;
   // The process listening on this TCP port now (IPv4, any address); nothing where none listens

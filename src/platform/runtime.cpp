@@ -12,7 +12,7 @@ namespace {
 // program ends after it.
 class StepRunner {
  public:
-  explicit StepRunner(Platform& platform) : platform_(platform) {}
+  StepRunner(Platform& platform, ApplicationEvents& application) : platform_(platform), application_(application) {}
 
   template <typename Step>
   void run(Step step) {
@@ -32,6 +32,9 @@ class StepRunner {
 
  private:
   void fail(const RuntimeError& error) {
+    if (!failed_) {
+      application_.failed(error);
+    }
     // Where nobody can see it, the report would wait forever: the exit code tells it.
     if (!failed_ && platform_.display_is_visible()) {
       platform_.report_runtime_error(error);
@@ -40,13 +43,14 @@ class StepRunner {
   }
 
   Platform& platform_;
+  ApplicationEvents& application_;
   bool failed_ = false;
 };
 
 }  // namespace
 
 int run_application(Platform& platform, ApplicationEvents& application, TextView commandline) {
-  StepRunner steps(platform);
+  StepRunner steps(platform, application);
   steps.run([&] { application.create(); });
   if (!steps.failed()) {
     steps.run([&] {

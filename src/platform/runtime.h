@@ -19,6 +19,8 @@ class ApplicationEvents {
   virtual void destroy() = 0;
   // The exit code of a run that raised no run-time error.
   [[nodiscard]] virtual int exit_code() const = 0;
+  // Told of the run-time error that ends the run, before it is reported; must not throw.
+  virtual void failed(const RuntimeError& /*error*/) noexcept {}
 };
 
 inline constexpr int exit_runtime_error = 1;

@@ -31,6 +31,31 @@ std::string utf8_of(TextView text) {
   return out;
 }
 
+Text text_of_utf8(std::string_view utf8) {
+  Text out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (i + length > utf8.size() || length == 1) {
+      out += static_cast<char16_t>(lead < 0x80 ? lead : 0xFFFDU);  // a stray byte: the replacement character
+      ++i;
+      continue;
+    }
+    char32_t c = lead & (0xFFU >> (length + 1));
+    for (std::size_t k = 1; k < length; ++k) {
+      c = (c << 6U) | (static_cast<unsigned char>(utf8[i + k]) & 0x3FU);
+    }
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800U + ((c - 0x10000U) >> 10U));
+      out += static_cast<char16_t>(0xDC00U + ((c - 0x10000U) & 0x3FFU));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += length;
+  }
+  return out;
+}
+
 bool equal_ascii_ignoring_case(TextView a, TextView b) {
   const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c; };
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });

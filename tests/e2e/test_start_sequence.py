@@ -518,3 +518,46 @@ def test_a_deployment_tools_quiet_flag_is_understood_and_a_guessed_switch_starts
     finally:
         lab.clear_run_value("qzdb")
 
+
+
+def test_each_run_writes_one_event_of_its_outcome(lab):
+    # Wine 8 keeps no Application log: ReportEventW prints each string under WINEDEBUG=+eventlog,
+    # as warn: for a warning, err: for an error and trace: otherwise.
+    lab.set_host_name("SRV1")
+    lab.clear_run_value("qzdb")
+    loud = {"WINEDEBUG": "-all,err+winediag,+eventlog"}
+
+    def reported(run):
+        """What ran, and each reported string as (kind, string): "0134:warn:eventlog:ReportEventW L"…"."""
+        lab.wine_log.write_bytes(b"")
+        outcome = run()
+        text = lab.wine_log.read_bytes().decode("utf-8", "replace")
+        return outcome, re.findall(r"^[0-9a-f]+:(trace|warn|err):eventlog:ReportEventW (.*)$", text, re.M)
+
+    try:
+        started = lab.start_directory("events")
+        code, lines = reported(lambda: lab.run([started.exe], env=loud, capture=False).returncode)
+        assert code == 0 and len(started.standin_launches()) == 1
+        assert [kind for kind, _ in lines] == ["trace"] * 3, lines
+        assert "dbsrv12.exe -os 10240k" in lines[0][1] and lines[2][1] == 'L"0"', lines
+        lab.clear_run_value("qzdb")
+
+        missing = lab.start_directory("events-no-database", databases=())
+        code, lines = reported(lambda: lab.run([missing.exe], env=loud, capture=False).returncode)
+        assert code == 16
+        assert [kind for kind, _ in lines] == ["warn"] * 3, lines
+        assert "events-no-database\\\\datebase\\\\qzdb.db" in lines[0][1] and lines[2][1] == 'L"16"', lines
+        lab.clear_run_value("qzdb")
+
+        # A refused autostart where nobody sees the screen: the event, and no box.
+        unseen = lab.start_directory("events-unseen")
+        with lab.run_key_refusing_writes():
+            (out, _), lines = reported(lambda: lab.start([str(BUILD / "station_runner.exe"), "20", unseen.exe],
+                                                          env=loud).communicate(timeout=40))
+        assert out.decode().strip().endswith("exit 4")
+        assert ("warn", 'L"4"') in lines, lines
+        # /check and /? write none.
+        _, lines = reported(lambda: lab.run([started.exe, "/check"], env=loud).returncode)
+        assert lines == []
+    finally:
+        lab.clear_run_value("qzdb")

@@ -264,6 +264,51 @@ void FakePlatform::message_box(TextView title, TextView text) {
   message_boxes.push_back({Text(title), Text(text)});
 }
 
+bool FakePlatform::report_event(TextView source, EventType type, std::uint32_t id,
+                                const std::vector<Text>& strings) noexcept {
+  try {
+    if (enter(Op::report_event, std::to_string(id))) {
+      return false;
+    }
+    event_log.push_back({Text(source), {u"2026-12-11 08:02:17", id, type, strings}});
+    return true;
+  } catch (...) {
+    return false;  // as Windows' log: a failed write is only a false
+  }
+}
+
+std::optional<std::vector<LoggedEvent>> FakePlatform::recent_events(TextView source, std::size_t count) {
+  if (enter(Op::recent_events)) {
+    return std::nullopt;
+  }
+  std::vector<LoggedEvent> newest;
+  for (auto event = event_log.rbegin(); event != event_log.rend() && newest.size() < count; ++event) {
+    if (event->source == source) {
+      newest.push_back(event->event);
+    }
+  }
+  return newest;
+}
+
+bool FakePlatform::register_event_source(TextView source, TextView message_file) {
+  if (enter(Op::register_event_source)) {
+    return false;
+  }
+  event_sources[Text(source)] = Text(message_file);
+  return true;
+}
+
+bool FakePlatform::unregister_event_source(TextView source, TextView message_file) {
+  if (enter(Op::unregister_event_source)) {
+    return false;
+  }
+  const auto registered = event_sources.find(Text(source));
+  if (registered != event_sources.end() && fold(registered->second) == fold(message_file)) {
+    event_sources.erase(registered);
+  }
+  return true;
+}
+
 bool FakePlatform::write_output(TextView text) {
   if (enter(Op::write_output) || !output_attached) {
     return false;
@@ -502,14 +547,14 @@ Text FakePlatform::long_path(TextView path) {
 
 // --- Processes ---
 
-bool FakePlatform::run(TextView program, TextView command_line, TextView working_folder) {
+std::optional<std::uint32_t> FakePlatform::run(TextView program, TextView command_line, TextView working_folder) {
   if (enter(Op::run)) {
-    return false;
+    return std::nullopt;
   }
   launched.emplace_back(command_line);
   launched_in.emplace_back(working_folder);
   launched_programs.emplace_back(program);
-  return true;
+  return static_cast<std::uint32_t>(4000 + launched.size());
 }
 
 SearchPlaces FakePlatform::program_search_places() {
@@ -535,7 +580,7 @@ std::optional<std::uint32_t> FakePlatform::tcp_port_listener(std::uint16_t port)
 
 RunContext FakePlatform::run_context() {
   enter(Op::run_context);
-  return {u"SYSTEM", std::nullopt, u"PC-017", u"5.1.2600", u"2026-12-11 08:02:17"};
+  return {u"zhang", 1, std::nullopt, u"PC-017", u"5.1.2600", u"2026-12-11 08:02:17"};
 }
 
 Handle FakePlatform::create_process_snapshot() {

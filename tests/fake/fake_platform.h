@@ -18,7 +18,8 @@ namespace velmor::fake {
 #define VELMOR_FAKE_OPERATIONS(X) \
   X(command_line) X(module_file_name) X(run_until_no_window) X(lock_instance) X(release_instance_lock) X(sleep) \
   X(find_window) X(open_window) X(close_window) X(control_text) X(set_control_text) X(set_focus) X(message_box) \
-  X(show_report) X(write_output) \
+  X(show_report) X(write_output) X(report_event) X(recent_events) X(register_event_source) \
+  X(unregister_event_source) \
   X(read_ini) X(write_ini) X(read_registry_string) X(write_registry_string) X(read_logon_binary) \
   X(read_logon_dword) X(registry_value_names) X(delete_registry_value) X(may_write_registry_key) X(settings_file_access) \
   X(read_settings_file) X(write_new_file) X(replace_file) X(move_file) X(delete_file) X(file_state) \
@@ -82,9 +83,15 @@ class FakePlatform : public Platform {
   std::vector<FakeWindow> windows;          // index + 1 is the WindowId
   std::vector<MessageBoxShown> message_boxes;
   std::vector<RuntimeError> reported_errors;
-  std::vector<Text> launched;            // command lines run
-  std::vector<Text> launched_in;         // and the working folder of each
-  std::vector<Text> launched_programs;   // and the program file started
+  std::vector<Text> launched;           // command lines run
+  std::vector<Text> launched_in;        // and the working folder of each
+  std::vector<Text> launched_programs;  // and the program file started
+  struct Event {
+    Text source;
+    LoggedEvent event;
+  };
+  std::vector<Event> event_log;          // the Application log, oldest first
+  std::map<Text, Text> event_sources;    // registered sources and their message files
   std::vector<MessageBoxShown> reports;  // shown by show_report
   std::vector<Text> outputs;             // written by write_output
   bool output_attached = false;          // a console, file, pipe or device to write to
@@ -153,6 +160,11 @@ class FakePlatform : public Platform {
   void set_focus(WindowId window, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
   bool write_output(TextView text) override;
+  bool report_event(TextView source, EventType type, std::uint32_t id,
+                    const std::vector<Text>& strings) noexcept override;
+  std::optional<std::vector<LoggedEvent>> recent_events(TextView source, std::size_t count) override;
+  bool register_event_source(TextView source, TextView message_file) override;
+  bool unregister_event_source(TextView source, TextView message_file) override;
   void show_report(TextView title, TextView text) override;
   bool display_is_visible() override;
   Text read_ini(TextView file, TextView section, TextView key, TextView fallback) override;
@@ -176,7 +188,7 @@ class FakePlatform : public Platform {
   FileState file_state(TextView path) override;
   bool may_write_file(TextView path) override;
   Text long_path(TextView path) override;
-  bool run(TextView program, TextView command_line, TextView working_folder) override;
+  std::optional<std::uint32_t> run(TextView program, TextView command_line, TextView working_folder) override;
   SearchPlaces program_search_places() override;
   ProcessDetails describe_process(std::uint32_t process_id) override;
   std::optional<std::uint32_t> tcp_port_listener(std::uint16_t port) override;

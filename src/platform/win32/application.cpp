@@ -61,7 +61,15 @@ void Win32Platform::report_runtime_error(const RuntimeError& error) {
   std::wstring text = L"程序运行出错，将要结束。\n\n失败的操作：";
   text += from_utf8(error.operation());
   text += L"\n系统错误码：" + std::to_wstring(error.system_code());
+  // A quit message already queued (the main window closed before the error) ends a box's own
+  // message loop at once: the report would flash by unread. It is taken off for the box and put
+  // back after.
+  MSG quit{};
+  const bool quitting = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
   MessageBoxW(nullptr, text.c_str(), L"velmor", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  if (quitting) {
+    PostQuitMessage(static_cast<int>(quit.wParam));
+  }
 }
 
 }  // namespace velmor::win32

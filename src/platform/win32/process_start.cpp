@@ -31,7 +31,7 @@ Text environment_variable(const wchar_t* name) {
 
 }  // namespace
 
-bool Win32Platform::run(TextView program, TextView command_line, TextView working_folder) {
+std::optional<std::uint32_t> Win32Platform::run(TextView program, TextView command_line, TextView working_folder) {
   // CreateProcessW may write into the line, so it gets its own copy.
   const std::wstring application = wide(program);
   std::wstring line = wide(command_line);
@@ -42,11 +42,11 @@ bool Win32Platform::run(TextView program, TextView command_line, TextView workin
   // The server keeps Windows' own error boxes, not this program's choice of none.
   if (CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
                      folder.empty() ? nullptr : folder.c_str(), &startup, &started) == FALSE) {
-    return false;
+    return std::nullopt;
   }
   const KernelHandle process(started.hProcess);
   const KernelHandle thread(started.hThread);
-  return true;
+  return started.dwProcessId;
 }
 
 SearchPlaces Win32Platform::program_search_places() {

@@ -4,7 +4,6 @@
 #include <iphlpapi.h>
 
 #include <array>
-#include <cstdio>
 #include <string>
 
 #include "platform/win32/grow_buffer.h"
@@ -16,12 +15,6 @@
 namespace velmor::win32 {
 namespace {
 
-Text formatted(const char* format, unsigned a, unsigned b, unsigned c) {
-  std::array<char, 32> text{};
-  const int size = std::snprintf(text.data(), text.size(), format, a, b, c);
-  return {text.data(), text.data() + (size > 0 ? size : 0)};
-}
-
 // The version Windows really is: GetVersionExW answers what the manifest declares.
 Text windows_version() {
   OSVERSIONINFOW version{};
@@ -30,7 +23,8 @@ Text windows_version() {
   if ((rtl_get_version == nullptr || rtl_get_version(&version) != 0) && GetVersionExW(&version) == FALSE) {
     return u"?";
   }
-  return formatted("%u.%u.%u", version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber);
+  return text_of(std::to_wstring(version.dwMajorVersion) + L"." + std::to_wstring(version.dwMinorVersion) + L"." +
+                 std::to_wstring(version.dwBuildNumber));
 }
 
 std::optional<bool> elevated() {
@@ -59,11 +53,14 @@ RunContext Win32Platform::run_context() {
   size = static_cast<DWORD>(computer.size());
   context.computer = GetComputerNameW(computer.data(), &size) != FALSE ? text_of(computer.data()) : Text(u"?");
   context.elevated = elevated();
+  DWORD session = 0;
+  if (ProcessIdToSessionId(GetCurrentProcessId(), &session) != FALSE) {
+    context.session = session;
+  }
   context.windows = windows_version();
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  context.local_time = formatted("%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay) + u" " +
-                       formatted("%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
+  context.local_time = time_text(now);
   return context;
 }
 
@@ -76,10 +73,7 @@ std::optional<std::uint32_t> Win32Platform::tcp_port_listener(std::uint16_t port
   }
   const std::wstring path = std::wstring(system.data(), length) + L"\\iphlpapi.dll";
   const LibraryHandle library(LoadLibraryW(path.c_str()));
-  const auto get_table = library.get() == nullptr
-                             ? nullptr
-                             : reinterpret_cast<decltype(&GetExtendedTcpTable)>(  // NOLINT(*-reinterpret-cast)
-                                   reinterpret_cast<void*>(GetProcAddress(library.get(), "GetExtendedTcpTable")));
+  const auto get_table = function_of<decltype(&GetExtendedTcpTable)>(library.get(), "GetExtendedTcpTable");
   if (get_table == nullptr) {
     return std::nullopt;
   }

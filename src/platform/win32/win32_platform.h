@@ -41,6 +41,11 @@ class Win32Platform : public Platform {
   void set_focus(WindowId id, std::string_view control) override;
   void message_box(TextView title, TextView text) override;
   bool write_output(TextView text) override;
+  bool report_event(TextView source, EventType type, std::uint32_t id,
+                    const std::vector<Text>& strings) noexcept override;
+  std::optional<std::vector<LoggedEvent>> recent_events(TextView source, std::size_t count) override;
+  bool register_event_source(TextView source, TextView message_file) override;
+  bool unregister_event_source(TextView source, TextView message_file) override;
   void show_report(TextView title, TextView text) override;
   bool display_is_visible() override;
 
@@ -66,7 +71,7 @@ class Win32Platform : public Platform {
   bool may_write_file(TextView path) override;
   Text long_path(TextView path) override;
 
-  bool run(TextView program, TextView command_line, TextView working_folder) override;
+  std::optional<std::uint32_t> run(TextView program, TextView command_line, TextView working_folder) override;
   SearchPlaces program_search_places() override;
   ProcessDetails describe_process(std::uint32_t process_id) override;
   std::optional<std::uint32_t> tcp_port_listener(std::uint16_t port) override;

@@ -20,6 +20,16 @@ inline Text text_of(std::wstring_view wide_text) {
 }
 
 // The UTF-8 of a run-time error's operation, for the report; invalid bytes become U+FFFD.
+// A local time as the program writes times: "2026-12-11 08:02:17".
+inline Text time_text(const SYSTEMTIME& time) {
+  const auto padded = [](unsigned value, std::size_t width) {
+    const std::wstring digits = std::to_wstring(value);
+    return std::wstring(width > digits.size() ? width - digits.size() : 0, L'0') + digits;
+  };
+  return text_of(padded(time.wYear, 4) + L"-" + padded(time.wMonth, 2) + L"-" + padded(time.wDay, 2) + L" " +
+                 padded(time.wHour, 2) + L":" + padded(time.wMinute, 2) + L":" + padded(time.wSecond, 2));
+}
+
 inline std::wstring from_utf8(std::string_view utf8) {
   if (utf8.empty()) {
     return {};

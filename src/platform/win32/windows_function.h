@@ -5,14 +5,18 @@
 
 namespace velmor::win32 {
 
-// The function `name` of a loaded system DLL as a pointer of type Function; nullptr where this
-// Windows lacks it.
+// The function `name` of a loaded module as a pointer of type Function; nullptr where it lacks it.
 template <typename Function>
-Function windows_function(const wchar_t* module, const char* name) {
-  const HMODULE loaded = GetModuleHandleW(module);
-  const FARPROC found = loaded == nullptr ? nullptr : GetProcAddress(loaded, name);
+Function function_of(HMODULE module, const char* name) {
+  const FARPROC found = module == nullptr ? nullptr : GetProcAddress(module, name);
   // NOLINTNEXTLINE(*-reinterpret-cast): GetProcAddress hands every function out alike
   return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+
+// The function `name` of a loaded system DLL; nullptr where this Windows lacks it.
+template <typename Function>
+Function windows_function(const wchar_t* module, const char* name) {
+  return function_of<Function>(GetModuleHandleW(module), name);
 }
 
 }  // namespace velmor::win32
