@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/entry.h"
-#include "app/globals.h"
 #include "dbstart/autostart.h"
-#include "dbstart/host_name.h"
-#include "fake/fake_platform.h"
+#include "unit/fake_run.h"
 
 namespace velmor {
 namespace {
@@ -47,23 +44,10 @@ TEST(RunEvent, TheOutcomeNamesTypeAndId) {
       << fake::narrow(error.strings[0]);
 }
 
-class RunLog : public ::testing::Test {
+class RunLog : public FakeRun {
  protected:
-  void SetUp() override {
-    platform.program_file = u"D:\\app\\velmor.exe";
-    platform.set_registry(host_name_key, host_name_value, u"SRV1");
-  }
-  void TearDown() override {
-    gs_path.clear();
-    gf_get_exename.reset();
-  }
-  int run(std::u16string_view tail = u"") {
-    platform.command_line_text = u"velmor.exe " + Text(tail);
-    return velmor_main(platform);
-  }
+  RunLog() : FakeRun(u"D:\\app\\velmor.exe") {}
   const LoggedEvent& last() const { return platform.event_log.back().event; }
-
-  FakePlatform platform;
 };
 
 TEST_F(RunLog, ARunTellsWhatItDidAndWhy) {

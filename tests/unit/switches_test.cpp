@@ -12,6 +12,7 @@
 #include "dbstart/autostart.h"
 #include "dbstart/host_name.h"
 #include "fake/fake_platform.h"
+#include "unit/fake_run.h"
 
 namespace velmor {
 namespace {
@@ -46,25 +47,12 @@ TEST(Switches, ASwitchFirstFollowedOnlyByQuietFlags) {
   }
 }
 
-class SwitchRun : public ::testing::Test {
+class SwitchRun : public FakeRun {
  protected:
-  void SetUp() override {
-    platform.program_file = u"C:\\Program Files\\client\\velmor.exe";
-    platform.set_registry(host_name_key, host_name_value, u"SRV1");
-  }
-  void TearDown() override {
-    gs_path.clear();
-    gf_get_exename.reset();
-  }
-  int run(std::u16string_view tail) {
-    platform.command_line_text = u"\"C:\\Program Files\\client\\velmor.exe\" " + Text(tail);
-    return velmor_main(platform);
-  }
+  SwitchRun() : FakeRun(u"C:\\Program Files\\client\\velmor.exe") {}
   std::optional<Text> entry(View view = View::own) const {
     return platform.registry_value(autostart_key, u"qzdb", view);
   }
-
-  FakePlatform platform;
 };
 
 TEST_F(SwitchRun, RegisterDoesTheRunButTheServerAndTakesTheEntryOver) {
