@@ -104,7 +104,6 @@ std::optional<std::vector<LoggedEvent>> Win32Platform::recent_events(TextView so
   if (log.get() == nullptr) {
     return std::nullopt;
   }
-  const std::wstring wanted = wide(source);
   std::vector<LoggedEvent> events;
   std::vector<char> buffer(0x10000);
   while (events.size() < count) {
@@ -125,7 +124,7 @@ std::optional<std::vector<LoggedEvent>> Win32Platform::recent_events(TextView so
         break;
       }
       const auto* name = reinterpret_cast<const wchar_t*>(record + 1);  // NOLINT(*-reinterpret-cast)
-      if (_wcsicmp(name, wanted.c_str()) == 0) {
+      if (equal_ignoring_case(text_of(name), source)) {
         events.push_back(logged(*record));
       }
       at += record->Length;
