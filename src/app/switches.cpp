@@ -108,7 +108,7 @@ Text outcome_line(Switch chosen, int exit_code) {
   if (exit_code == exit_busy_retry) {
     line += u"另一个副本正在运行，什么也没做，请稍后重试";
   } else if (exit_code == exit_runtime_error) {
-    line += u"运行出错，什么也没做";
+    line += u"运行出错而结束，失败的操作写在应用程序日志中（事件 3001）";
   } else if (chosen == Switch::register_) {
     line += (exit_code & exit_autostart_missing) != 0 ? u"自动启动项不在位（写入被拒绝、被任务管理器禁用或被策略忽略）"
                                                       : u"自动启动项已就位，登录时启动本程序";

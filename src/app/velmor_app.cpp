@@ -95,15 +95,21 @@ void velmor_app::log_run(Switch chosen, const RunRecord* record) {
   }
 }
 
-void velmor_app::failed(const RuntimeError& error) noexcept {
+bool velmor_app::failed(const RuntimeError& error) noexcept {
   if (!logged_.has_value()) {
-    return;  // before the guard, or /check and /?: no event
+    return false;  // before the guard, or /check and /?: no event
   }
   try {
     const RunEvent event = error_event(*logged_, error, platform_.run_context());
     platform_.report_event(event_source, event.type, event.id, event.strings);
+    // /register and /unregister are run by tools: their output and exit code tell it, no box.
+    if (*logged_ != Switch::none) {
+      platform_.write_output(outcome_line(*logged_, exit_runtime_error));
+      return true;
+    }
   } catch (...) {  // NOLINT(bugprone-empty-catch): the run's own error is reported; its event is not worth another
   }
+  return false;
 }
 
 void velmor_app::destroy() {

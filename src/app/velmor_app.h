@@ -20,7 +20,7 @@ class velmor_app : public ApplicationEvents {
   void open(TextView commandline) override;
   void destroy() override;
   [[nodiscard]] int exit_code() const override { return exit_code_ | main_window_.outcome(); }
-  void failed(const RuntimeError& error) noexcept override;
+  bool failed(const RuntimeError& error) noexcept override;
 
   [[nodiscard]] const Text& name() const { return name_; }
 

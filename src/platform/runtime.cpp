@@ -32,11 +32,9 @@ class StepRunner {
 
  private:
   void fail(const RuntimeError& error) {
-    if (!failed_) {
-      application_.failed(error);
-    }
+    const bool told = !failed_ && application_.failed(error);
     // Where nobody can see it, the report would wait forever: the exit code tells it.
-    if (!failed_ && platform_.display_is_visible()) {
+    if (!failed_ && !told && platform_.display_is_visible()) {
       platform_.report_runtime_error(error);
     }
     failed_ = true;

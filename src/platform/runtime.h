@@ -19,8 +19,9 @@ class ApplicationEvents {
   virtual void destroy() = 0;
   // The exit code of a run that raised no run-time error.
   [[nodiscard]] virtual int exit_code() const = 0;
-  // Told of the run-time error that ends the run, before it is reported; must not throw.
-  virtual void failed(const RuntimeError& /*error*/) noexcept {}
+  // Told of the run-time error that ends the run, before it is reported; must not throw. True
+  // when it has told whoever ran the program itself, so that no box waits for anybody.
+  virtual bool failed(const RuntimeError& /*error*/) noexcept { return false; }
 };
 
 inline constexpr int exit_runtime_error = 1;

@@ -113,6 +113,17 @@ TEST_F(RunLog, ARunTimeErrorNamesTheFailedOperation) {
   ASSERT_EQ(platform.event_log.size(), 1U);
   EXPECT_EQ(last().type, EventType::error);
   EXPECT_NE(last().strings.at(0).find(u"失败的操作：read D:\\app\\setup.ini\n系统错误码：32"), Text::npos);
+  EXPECT_EQ(platform.reported_errors.size(), 1U) << "seen: the report";
+
+  // Run by a tool: the event and a line, no box holding the install up.
+  platform.output_attached = true;
+  platform.settings_locked_probes = 1000;
+  platform.windows.clear();  // the failed run's window ended with its process
+  EXPECT_EQ(run(u"/register"), 1);
+  EXPECT_EQ(platform.reported_errors.size(), 1U);
+  EXPECT_EQ(last().id, 3001U);
+  EXPECT_EQ(platform.outputs.back(),
+            u"velmor /register：运行出错而结束，失败的操作写在应用程序日志中（事件 3001）；退出码 1\n");
 }
 
 TEST_F(RunLog, CheckListsTheLastRunsNewestFirst) {
