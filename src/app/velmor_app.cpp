@@ -81,15 +81,14 @@ void velmor_app::open(TextView commandline) {
 void velmor_app::log_run(Switch chosen, const RunRecord* record) {
   // An event that cannot be written changes nothing else in the run.
   try {
-    const Text program = platform_.long_path(platform_.module_file_name());
     // Registered where an administrator or SYSTEM runs it: Event Viewer then shows the texts.
-    if (chosen == Switch::register_) {
-      platform_.register_event_source(event_source, program);
+    if (chosen == Switch::register_ && record != nullptr) {
+      platform_.register_event_source(event_source, record->facts.program.path);
     }
     const RunEvent event = run_event(chosen, exit_code(), record, platform_.run_context());
     platform_.report_event(event_source, event.type, event.id, event.strings);
-    if (chosen == Switch::unregister && exit_code() == 0) {
-      platform_.unregister_event_source(event_source, program);
+    if (chosen == Switch::unregister && exit_code() == 0 && record != nullptr) {
+      platform_.unregister_event_source(event_source, record->facts.program.path);
     }
   } catch (const RuntimeError&) {  // NOLINT(bugprone-empty-catch): see above
   }

@@ -59,7 +59,7 @@ void Win32Platform::sleep(std::uint32_t milliseconds) {
 
 void Win32Platform::report_runtime_error(const RuntimeError& error) {
   std::wstring text = L"程序运行出错，将要结束。\n\n失败的操作：";
-  text += from_utf8(error.operation());
+  text += wide(text_of_utf8(error.operation()));
   text += L"\n系统错误码：" + std::to_wstring(error.system_code());
   // A quit message already queued (the main window closed before the error) ends a box's own
   // message loop at once: the report would flash by unread. It is taken off for the box and put

@@ -10,15 +10,6 @@
 namespace velmor::win32 {
 namespace {
 
-struct EventSourceTraits {
-  static void release(HANDLE h) { DeregisterEventSource(h); }
-};
-struct EventLogTraits {
-  static void release(HANDLE h) { CloseEventLog(h); }
-};
-using EventSource = Owned<HANDLE, EventSourceTraits>;
-using EventLog = Owned<HANDLE, EventLogTraits>;
-
 constexpr std::wstring_view sources_key = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\";
 
 WORD type_of(EventType type) {

@@ -47,5 +47,13 @@ struct LibraryTraits {
   static void release(HMODULE m) { FreeLibrary(m); }
 };
 using LibraryHandle = Owned<HMODULE, LibraryTraits>;
+struct EventSourceTraits {
+  static void release(HANDLE h) { DeregisterEventSource(h); }
+};
+using EventSource = Owned<HANDLE, EventSourceTraits>;
+struct EventLogTraits {
+  static void release(HANDLE h) { CloseEventLog(h); }
+};
+using EventLog = Owned<HANDLE, EventLogTraits>;
 
 }  // namespace velmor::win32

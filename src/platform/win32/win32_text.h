@@ -30,19 +30,6 @@ inline Text time_text(const SYSTEMTIME& time) {
                  padded(time.wHour, 2) + L":" + padded(time.wMinute, 2) + L":" + padded(time.wSecond, 2));
 }
 
-inline std::wstring from_utf8(std::string_view utf8) {
-  if (utf8.empty()) {
-    return {};
-  }
-  const int size = static_cast<int>(utf8.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-  if (length > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), length);
-  }
-  return out;
-}
-
 // Throws the RuntimeError of a Windows call that could not be carried out.
 [[noreturn]] inline void call_failed(const char* operation) {
   throw RuntimeError(operation, static_cast<std::uint32_t>(GetLastError()));
