@@ -128,7 +128,6 @@ Text outcome_line(Switch chosen, int exit_code) {
 
 int run_switch(Platform& platform, Switch chosen) {
   switch (chosen) {
-    case Switch::unregister: return unregister(platform).outcome.exit_code;
     case Switch::check: {
       const CheckResult result = check(platform);
       platform.show_report(u"velmor /check", result.report + last_runs(platform.recent_events(event_source, 5)));
@@ -138,7 +137,8 @@ int run_switch(Platform& platform, Switch chosen) {
     case Switch::invalid: platform.show_report(u"velmor /?", help_text); return exit_invalid_parameter;
     case Switch::none:
     case Switch::unknown:
-    case Switch::register_: break;
+    case Switch::register_:
+    case Switch::unregister: break;  // runs that take the guard: velmor_app
   }
   return 0;
 }

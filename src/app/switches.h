@@ -31,7 +31,7 @@ bool starts_no_plain_run(TextView arguments);
 // /unregister: every entry whose program is this file, under any name: it needs no setting.
 RunRecord unregister(Platform& platform);
 
-// The exit code of /unregister, /check, /? and an invalid command line, which open no window.
+// The exit code of /check, /? and a command line not understood, which take no guard.
 int run_switch(Platform& platform, Switch chosen);
 
 // The one line /register and /unregister write for the tool that ran them.
