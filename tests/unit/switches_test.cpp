@@ -86,7 +86,8 @@ TEST_F(SwitchRun, RegisterDoesTheRunButTheServerAndTakesTheEntryOver) {
 
 // A command line not understood does nothing at all: the help goes where a report would, and
 // the exit code is 87. A word like a switch that is none is a plain run only where someone sees
-// the screen; run by a deployment tool as SYSTEM it must not start a server.
+// the screen; run by a deployment tool as SYSTEM it must not start a server. A report or the help
+// changes nothing either, and writes no event.
 TEST_F(SwitchRun, ACommandLineNotUnderstoodDoesNothing) {
   const struct {
     std::u16string_view tail;
@@ -96,6 +97,7 @@ TEST_F(SwitchRun, ACommandLineNotUnderstoodDoesNothing) {
               {u"/check /unregister", false, 87},
               {u"/install", false, 87},
               {u"/?", true, 0},
+              {u"/check", true, 4},
               {u"/install", true, 0}};
   for (const auto& row : rows) {
     FakePlatform p;
@@ -104,12 +106,12 @@ TEST_F(SwitchRun, ACommandLineNotUnderstoodDoesNothing) {
     p.set_registry(host_name_key, host_name_value, u"SRV1");
     p.display_visible = row.seen;
     EXPECT_EQ(velmor_main(p), row.exit_code) << fake::narrow(row.tail);
-    const bool plain_run = row.exit_code == 0 && row.tail != u"/?";
+    const bool plain_run = row.tail == u"/install" && row.seen;
     EXPECT_EQ(p.launched.size(), plain_run ? 1U : 0U) << fake::narrow(row.tail);
     EXPECT_EQ(p.reports.size(), plain_run ? 0U : 1U) << fake::narrow(row.tail) << ": the help";
     if (!plain_run) {
       for (const Op changes : {Op::lock_instance, Op::find_window, Op::write_ini, Op::write_registry_string,
-                               Op::delete_registry_value, Op::open_window, Op::message_box}) {
+                               Op::delete_registry_value, Op::open_window, Op::message_box, Op::report_event}) {
         EXPECT_TRUE(p.calls_of(changes).empty()) << fake::narrow(row.tail) << ": " << op_name(changes);
       }
     }
